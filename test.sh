@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds into build/ and runs every test through CTest.
+set -euo pipefail
+cd "$(dirname "$0")"
+. scripts/common.sh
+demo_install_packages
+demo_build -DDEMO_BUILD_TESTS=ON -DDEMO_BUILD_BENCH=ON
+# The window tests need an X display; without one, tests run under Xvfb.
+if [ -n "${DISPLAY:-}" ]; then
+    ctest --test-dir build --output-on-failure -j "$(nproc)"
+else
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build --output-on-failure -j "$(nproc)"
+fi

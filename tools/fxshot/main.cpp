@@ -1,0 +1,96 @@
+// fxshot OPERATION ARGUMENTS... OUT.png [--texture FILE.tga]
+// Renders one still of an image operation or an effect into a 320x200 frame
+// and writes it as a PNG, so that a person can look at it.
+#include "tools/common/png_file.h"
+#include "tools/fxshot/fxshot.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace fxshot {
+
+std::vector<Shot>& registry()
+{
+    static std::vector<Shot> shots;
+    return shots;
+}
+
+double parseNumber(const std::string& text, const char* what)
+{
+    char* end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0')
+        throw std::runtime_error(std::string(what) + " must be a number, not \"" + text + "\"");
+    return value;
+}
+
+} // namespace fxshot
+
+namespace {
+
+void usage()
+{
+    std::fprintf(stderr, "usage: fxshot OPERATION ARGUMENTS... OUT.png [--texture FILE.tga]\noperations:\n");
+    for (const auto& shot : fxshot::registry())
+        std::fprintf(stderr, "  %s %s\n", shot.name.c_str(), shot.usage.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> words;
+    fxshot::Options options;
+    for (int i = 1; i < argc; ++i) {
+        std::string word = argv[i];
+        if (word == "--texture") {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "fxshot: --texture needs a file name\n");
+                return 2;
+            }
+            options.texturePath = argv[++i];
+        } else if (word == "--help" || word == "-h") {
+            usage();
+            return 0;
+        } else {
+            words.push_back(word);
+        }
+    }
+    if (words.size() < 2) {
+        usage();
+        return 2;
+    }
+    const fxshot::Shot* chosen = nullptr;
+    for (const auto& shot : fxshot::registry())
+        if (shot.name == words[0])
+            chosen = &shot;
+    if (!chosen) {
+        std::fprintf(stderr, "fxshot: unknown operation \"%s\"\n", words[0].c_str());
+        usage();
+        return 2;
+    }
+    std::vector<std::string> arguments(words.begin() + 1, words.end() - 1);
+    if (static_cast<int>(arguments.size()) != chosen->argumentCount) {
+        std::fprintf(stderr, "fxshot: usage: fxshot %s %s OUT.png\n", chosen->name.c_str(), chosen->usage.c_str());
+        return 2;
+    }
+    try {
+        display::Surface frame(320, 200, display::format32());
+        chosen->render(arguments, options, frame);
+        std::string error;
+        if (!tools::writePng(frame, words.back(), error)) {
+            std::fprintf(stderr, "fxshot: %s\n", error.c_str());
+            return 1;
+        }
+    } catch (const display::Error& e) {
+        std::fprintf(stderr, "fxshot: %s\n", e.message());
+        return 1;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "fxshot: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
