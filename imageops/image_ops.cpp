@@ -1,0 +1,104 @@
+#include "imageops/image_ops.h"
+
+#include "imageops/scale_table.h"
+
+#include <algorithm>
+
+namespace imageops {
+
+namespace {
+
+// Locks a surface for the life of the guard; a second guard on the same
+// surface as an earlier one does nothing, so a surface passed twice is locked
+// and unlocked once.
+class SurfaceLock {
+public:
+    explicit SurfaceLock(display::Surface& surface, const display::Surface* alreadyLocked = nullptr)
+    {
+        if (&surface == alreadyLocked)
+            return;
+        pixels_ = static_cast<std::uint32_t*>(surface.lock());
+        surface_ = &surface;
+    }
+    ~SurfaceLock()
+    {
+        if (surface_)
+            surface_->unlock();
+    }
+    SurfaceLock(const SurfaceLock&) = delete;
+    SurfaceLock& operator=(const SurfaceLock&) = delete;
+
+    std::uint32_t* pixels() const { return pixels_; }
+
+private:
+    display::Surface* surface_ = nullptr;
+    std::uint32_t* pixels_ = nullptr;
+};
+
+bool is32Bit(const display::Surface& surface) { return surface.format().bits() == 32; }
+
+} // namespace
+
+ImageOps::ImageOps(bool mmx) : mmx_(mmx)
+{
+    if (!mmx_) {
+        scaleTable_.reset(new std::uint8_t[scaleTableSize]);
+        buildScaleTable(scaleTable_.get());
+    }
+}
+
+ImageOps::~ImageOps() = default;
+
+void ImageOps::saturate(display::Surface& dst, display::Surface& src, int x, int y)
+{
+    SurfaceLock srcLock(src);
+    SurfaceLock dstLock(dst, &src);
+    std::uint32_t* srcPixels = srcLock.pixels();
+    std::uint32_t* dstPixels = &dst == &src ? srcPixels : dstLock.pixels();
+
+    // 64-bit positions: x + src width cannot overflow for any x.
+    const long long dw = dst.width(), dh = dst.height();
+    const long long sw = src.width(), sh = src.height();
+    if (!srcPixels || !dstPixels || !is32Bit(dst) || !is32Bit(src))
+        return;
+    if (x > dw || y > dh || x + sw < 0 || y + sh < 0)
+        return;
+
+    const long long left = std::max(x, 0);
+    const long long top = std::max(y, 0);
+    const long long width = std::min(x + sw, dw) - left;
+    const long long rows = std::min(y + sh, dh) - top;
+    if (width <= 0 || rows <= 0)
+        return;
+
+    std::uint32_t* d = dstPixels + top * dw + left;
+    const std::uint32_t* s = srcPixels + (top - y) * sw + (left - x);
+    const int w = static_cast<int>(width), n = static_cast<int>(rows);
+    const int dstSkip = static_cast<int>(dw - width), srcSkip = static_cast<int>(sw - width);
+    if (mmx_)
+        _saturatemmx(d, s, w, n, dstSkip, srcSkip);
+    else
+        _saturatenommx(d, s, w, n, dstSkip, srcSkip);
+}
+
+void ImageOps::fade2col(display::Surface& dst, display::Surface& src, std::uint32_t colour, int intensity)
+{
+    SurfaceLock dstLock(dst);
+    SurfaceLock srcLock(src, &dst);
+    std::uint32_t* dstPixels = dstLock.pixels();
+    const std::uint32_t* srcPixels = &dst == &src ? dstPixels : srcLock.pixels();
+    if (!srcPixels || !dstPixels || !is32Bit(dst) || !is32Bit(src))
+        return;
+
+    // The run is src's pixel count; a smaller dst limits it so that nothing
+    // is written past dst's pixels.
+    const long long count = std::min(static_cast<long long>(src.width()) * src.height(),
+                                     static_cast<long long>(dst.width()) * dst.height());
+    const auto level = static_cast<std::uint16_t>(std::clamp(intensity, 0, 0xffff));
+    if (mmx_)
+        _fade2colmmx(dstPixels, srcPixels, colour, level, static_cast<int>(count));
+    else
+        _fade2colnommx(dstPixels, srcPixels, colour, level, static_cast<int>(count), scaleTable_.get());
+}
+
+} // namespace imageops
