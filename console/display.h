@@ -5,6 +5,10 @@
 #include <memory>
 #include <string>
 
+namespace platform {
+class DisplayService;
+}
+
 namespace display {
 
 // Every failure of the library throws an Error. An error built around an
@@ -115,6 +119,20 @@ private:
     bool indexed_ = false;
 };
 
+// Holds one reference to the pixel conversion engine while alive (every
+// surface and every console holds one).
+class ConverterHold {
+public:
+    ConverterHold() = default;
+    ~ConverterHold();
+    ConverterHold(const ConverterHold&) = delete;
+    ConverterHold& operator=(const ConverterHold&) = delete;
+    void acquire();
+
+private:
+    bool held_ = false;
+};
+
 // The interface shared by memory surfaces and the console, in the order of
 // its operations.
 class BaseSurface {
@@ -187,6 +205,72 @@ private:
     bool locked_ = false;
     std::unique_ptr<std::uint8_t[]> pixels_;
     Palette palette_;
+    ConverterHold converter_;
+};
+
+class ConsoleDisplay;
+
+// The display: a window or a full-screen display mode to which a surface is
+// copied once per frame and then shown with update(). Forwards everything to
+// its implementation, which drives a platform display service.
+class Console final : public BaseSurface {
+public:
+    // Uses the platform's default display service (SDL2).
+    Console();
+    // Uses the given display service (tests give a memory one).
+    explicit Console(std::unique_ptr<platform::DisplayService> service);
+    ~Console() override;
+
+    Console(const Console&) = delete;
+    Console& operator=(const Console&) = delete;
+
+    void copy(BaseSurface& surface, const Area& source, const Area& destination) override;
+    void copy(BaseSurface& surface) override;
+    void* lock() override;
+    void unlock() override;
+    void load(const void* pixels, int width, int height, const Format& format, const Palette& palette,
+              const Area& source, const Area& destination) override;
+    void load(const void* pixels, int width, int height, const Format& format, const Palette& palette) override;
+    void save(void* pixels, int width, int height, const Format& format, const Palette& palette,
+              const Area& source, const Area& destination) override;
+    void save(void* pixels, int width, int height, const Format& format, const Palette& palette) override;
+    void clear(const Color& color, const Area& area) override;
+    void clear(const Color& color) override;
+    const Palette& palette() const override;
+    void palette(const Palette& palette) override;
+    int width() const override;
+    int height() const override;
+    int pitch() const override;
+    const Format& format() const override;
+
+    // Only "multithreaded window" is recognised (returns true).
+    bool option(const char* text);
+    // Full screen at exactly width x height when the display has that mode at
+    // a depth tried for the format, else a window with that client area.
+    void open(const char* title, int width, int height, const Format& format);
+    void open(const char* title, const Format& format); // 640x480
+    void open(const char* title);                       // 640x480, 32 bits
+    void close();
+    // Shows the page just drawn, yields the processor once and processes
+    // every pending window message (a window close ends the process with
+    // status 0; key-downs are buffered).
+    void update();
+    void flush();
+    // True when a key press is buffered; read() takes the oldest one, waiting
+    // for one when there is none.
+    bool key();
+    int read();
+    // Name of the display service in use ("SDL2", "Memory").
+    const char* name() const;
+
+    // True when open at a full-screen display mode.
+    bool fullscreen() const;
+    // Why the last open ended in a window instead of full screen ("" when it
+    // did not).
+    std::string fullscreenFailure() const;
+
+private:
+    std::unique_ptr<ConsoleDisplay> impl_;
 };
 
 } // namespace display
