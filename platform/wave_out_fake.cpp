@@ -1,0 +1,190 @@
+#include "platform/wave_out_fake.h"
+
+namespace platform {
+
+WaveResult FakeWaveOut::note(std::string what, WaveResult result)
+{
+    if (result != waveOk)
+        what += " -> " + std::to_string(static_cast<std::uint32_t>(result));
+    log_.push_back(std::move(what));
+    return result;
+}
+
+unsigned FakeWaveOut::deviceCount()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    log_.push_back("count");
+    return config_.devices;
+}
+
+WaveResult FakeWaveOut::open(const WaveFormat& format, AutoResetEvent& event)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::string what = "open " + std::to_string(format.samplesPerSecond);
+        if (open_)
+            return note(what, waveAllocated);
+        if (config_.openResult != waveOk)
+            return note(what, config_.openResult);
+        open_ = true;
+        format_ = format;
+        event_ = &event;
+        note(what, waveOk);
+    }
+    event.signal(); // the device is open
+    return waveOk;
+}
+
+WaveResult FakeWaveOut::prepare(WaveHeader& header)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (config_.prepareResult != waveOk)
+        return note("prepare", config_.prepareResult);
+    std::uint32_t flags = header.flags.load(std::memory_order_acquire);
+    if (flags & waveHeaderInQueue)
+        return note("prepare", waveStillPlaying);
+    header.flags.store(flags | waveHeaderPrepared, std::memory_order_release);
+    return note("prepare", waveOk);
+}
+
+WaveResult FakeWaveOut::unprepare(WaveHeader& header)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (config_.unprepareResult != waveOk)
+        return note("unprepare", config_.unprepareResult);
+    std::uint32_t flags = header.flags.load(std::memory_order_acquire);
+    if (flags & waveHeaderInQueue)
+        return note("unprepare", waveStillPlaying);
+    header.flags.store(flags & ~waveHeaderPrepared, std::memory_order_release);
+    return note("unprepare", waveOk);
+}
+
+WaveResult FakeWaveOut::write(WaveHeader& header)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::string what = "write " + std::to_string(header.length);
+    if (config_.writeResult != waveOk)
+        return note(what, config_.writeResult);
+    if (!open_)
+        return note(what, waveInvalidHandle);
+    std::uint32_t flags = header.flags.load(std::memory_order_acquire);
+    if (!(flags & waveHeaderPrepared))
+        return note(what, waveUnprepared);
+    if (flags & waveHeaderInQueue)
+        return note(what, waveStillPlaying);
+    header.flags.store((flags & ~waveHeaderDone) | waveHeaderInQueue, std::memory_order_release);
+    queue_.push_back(&header);
+    ++writes_;
+    written_.notify_all();
+    return note(what, waveOk);
+}
+
+WaveResult FakeWaveOut::reset()
+{
+    AutoResetEvent* event = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        WaveResult result = resets_ < config_.resetResults.size() ? config_.resetResults[resets_] : waveOk;
+        ++resets_;
+        if (result != waveOk)
+            return note("reset", result);
+        if (!open_)
+            return note("reset", waveInvalidHandle);
+        for (WaveHeader* header : queue_) {
+            std::uint32_t flags = header->flags.load(std::memory_order_relaxed);
+            header->flags.store((flags & ~waveHeaderInQueue) | waveHeaderDone, std::memory_order_release);
+        }
+        if (!queue_.empty())
+            event = event_;
+        queue_.clear();
+        note("reset", waveOk);
+    }
+    if (event)
+        event->signal();
+    return waveOk;
+}
+
+WaveResult FakeWaveOut::close()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (config_.closeResult != waveOk)
+        return note("close", config_.closeResult);
+    if (!open_)
+        return note("close", waveInvalidHandle);
+    if (!queue_.empty())
+        return note("close", waveStillPlaying);
+    open_ = false;
+    event_ = nullptr;
+    return note("close", waveOk);
+}
+
+bool FakeWaveOut::finishNext()
+{
+    AutoResetEvent* event;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (queue_.empty())
+            return false;
+        WaveHeader* header = queue_.front();
+        queue_.pop_front();
+        played_.insert(played_.end(), header->data, header->data + header->length);
+        std::uint32_t flags = header->flags.load(std::memory_order_relaxed);
+        header->flags.store((flags & ~waveHeaderInQueue) | waveHeaderDone, std::memory_order_release);
+        event = event_;
+    }
+    if (event)
+        event->signal();
+    return true;
+}
+
+int FakeWaveOut::finishAll()
+{
+    int count = 0;
+    while (finishNext())
+        ++count;
+    return count;
+}
+
+bool FakeWaveOut::waitForWrites(int count, int ms)
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    return written_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return writes_ >= count; });
+}
+
+int FakeWaveOut::queued() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return static_cast<int>(queue_.size());
+}
+
+int FakeWaveOut::writes() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return writes_;
+}
+
+bool FakeWaveOut::isOpen() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return open_;
+}
+
+WaveFormat FakeWaveOut::format() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return format_;
+}
+
+std::vector<std::uint8_t> FakeWaveOut::played() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return played_;
+}
+
+std::vector<std::string> FakeWaveOut::log() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return log_;
+}
+
+} // namespace platform
