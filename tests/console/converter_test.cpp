@@ -183,32 +183,55 @@ TEST_F(EngineTest, ConvertsTheSmallerSizeOfEachSideAtTheGivenPositions)
 
 TEST_F(EngineTest, LongRowsMatchThePixelFormulaEverywhere)
 {
-    // The rows are vectorised: check every position of odd-length rows
-    // against the formula, including the tails.
-    std::vector<std::uint32_t> source(333);
+    // The rows work eight pixels at a time: check every position of rows of
+    // several lengths and unaligned starts against the table's formulas.
+    std::vector<std::uint32_t> source(340);
     std::uint32_t seed = 12345;
     for (auto& c : source) {
         seed = seed * 1103515245u + 12345u;
-        c = seed;
+        c = seed ^ (seed >> 13);
     }
-    const Format rgb565(16, 0xf800, 0x7e0, 0x1f);
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(Converter::request(rgb32, rgb565));
-    std::vector<std::uint16_t> out(333);
-    Converter::convert(source.data(), 0, 0, 333, 1, 0, out.data(), 0, 0, 333, 1, 0);
-    for (int i = 0; i < 333; ++i) {
-        std::uint32_t c = source[i];
-        ASSERT_EQ(out[i], ((c >> 8) & 0xf800) | ((c >> 5) & 0x7e0) | ((c >> 3) & 0x1f)) << i;
+    struct Case {
+        Format format;
+        std::uint32_t (*formula)(std::uint32_t c);
+    };
+    const Case cases[] = {
+        {Format(16, 0xf800, 0x7e0, 0x1f), [](std::uint32_t c) { return ((c >> 8) & 0xf800) | ((c >> 5) & 0x7e0) | ((c >> 3) & 0x1f); }},
+        {Format(16, 0x1f, 0x7e0, 0xf800), [](std::uint32_t c) { return ((c & 0xf8) << 8) | ((c >> 5) & 0x7e0) | ((c >> 19) & 0x1f); }},
+        {Format(16, 0x7c00, 0x3e0, 0x1f), [](std::uint32_t c) { return ((c >> 9) & 0x7c00) | ((c >> 6) & 0x3e0) | ((c >> 3) & 0x1f); }},
+        {Format(16, 0x1f, 0x3e0, 0x7c00), [](std::uint32_t c) { return ((c & 0xf8) << 7) | ((c >> 6) & 0x3e0) | ((c >> 19) & 0x1f); }},
+        {Format(16, 0x0f00, 0xf0, 0xf), [](std::uint32_t c) { return ((c >> 12) & 0xf00) | ((c >> 8) & 0xf0) | ((c >> 4) & 0xf); }},
+        {Format(8, 0xe0, 0x1c, 0x3), [](std::uint32_t c) { return ((c >> 16) & 0xe0) | ((c >> 11) & 0x1c) | ((c >> 6) & 0x3); }},
+        {Format(32, 0xff, 0xff00, 0xff0000), [](std::uint32_t c) { return (c & 0xff000000) | ((c & 0xff) << 16) | (c & 0xff00) | ((c >> 16) & 0xff); }},
+        {Format(32, 0xff000000, 0xff0000, 0xff00), [](std::uint32_t c) { return c << 8; }},
+        {Format(24, 0xff0000, 0xff00, 0xff), [](std::uint32_t c) { return c & 0xffffff; }},                         // B, G, R bytes
+        {Format(24, 0xff, 0xff00, 0xff0000), [](std::uint32_t c) { return ((c & 0xff) << 16) | (c & 0xff00) | ((c >> 16) & 0xff); }}, // R, G, B
+    };
+    for (const Case& k : cases) {
+        testing::internal::CaptureStdout();
+        const bool accepted = Converter::request(rgb32, k.format);
+        testing::internal::GetCapturedStdout();
+        ASSERT_TRUE(accepted);
+        const int bytes = k.format.bytes();
+        for (int start : {0, 1, 3}) {
+            for (int count : {1, 7, 8, 9, 15, 16, 17, 333}) {
+                std::vector<std::uint8_t> out(static_cast<std::size_t>(count + 2) * bytes, 0xee);
+                Converter::convert(source.data(), start, 0, count, 1, 0, out.data(), 1, 0, count, 1, 0);
+                for (int x = 0; x < count; ++x) {
+                    std::uint32_t got = 0;
+                    for (int b = 0; b < bytes; ++b)
+                        got |= static_cast<std::uint32_t>(out[static_cast<std::size_t>((x + 1) * bytes + b)]) << (8 * b);
+                    ASSERT_EQ(got, k.formula(source[static_cast<std::size_t>(start + x)]))
+                        << k.format.bits() << " bits, start " << start << ", count " << count << ", pixel " << x;
+                }
+                // Nothing outside the row is touched.
+                for (int b = 0; b < bytes; ++b) {
+                    ASSERT_EQ(out[static_cast<std::size_t>(b)], 0xee);
+                    ASSERT_EQ(out[static_cast<std::size_t>((count + 1) * bytes + b)], 0xee);
+                }
+            }
+        }
     }
-    ASSERT_TRUE(Converter::request(rgb32, Format(24, 0xff, 0xff00, 0xff0000)));
-    std::vector<std::uint8_t> bytes(333 * 3);
-    Converter::convert(source.data(), 0, 0, 333, 1, 0, bytes.data(), 0, 0, 333, 1, 0);
-    for (int i = 0; i < 333; ++i) {
-        ASSERT_EQ(bytes[3 * i], (source[i] >> 16) & 0xff) << i;
-        ASSERT_EQ(bytes[3 * i + 1], (source[i] >> 8) & 0xff) << i;
-        ASSERT_EQ(bytes[3 * i + 2], source[i] & 0xff) << i;
-    }
-    testing::internal::GetCapturedStdout();
 }
 
 TEST(ConverterReferences, FirstAndLastReferencePrint)
