@@ -1,0 +1,311 @@
+// The generated module: reproducible bytes, the scene and beat markers where
+// the show's plan puts them, a length and shape the player supports, and the
+// instruments and effects the piece promises.
+#include "assets/generator.h"
+#include "assets/music/composition.h"
+#include "tests/assets/module_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+
+namespace {
+
+std::vector<std::uint8_t> readFile(const std::filesystem::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+const std::vector<std::uint8_t>& moduleBytes()
+{
+    static const std::vector<std::uint8_t> bytes = assets::music::moduleBytes();
+    return bytes;
+}
+
+const module_scan::Module& module()
+{
+    static const module_scan::Module m = module_scan::read(moduleBytes());
+    return m;
+}
+
+struct Marker {
+    int value;
+    double time;
+    int order, row;
+};
+
+// Every W effect in playing order (effect 32, the letter W), with its time.
+std::vector<Marker> markers()
+{
+    std::vector<Marker> out;
+    const auto& m = module();
+    for (const auto& r : module_scan::playedRows(m))
+        for (int c = 0; c < m.channels; ++c) {
+            const auto& cell = m.cell(r.pattern, r.row, c);
+            if (cell.effect == 32)
+                out.push_back({cell.param, r.start, r.order, r.row});
+        }
+    return out;
+}
+
+// The plan, worked out by hand: 125 BPM at speed 6 is 50 ticks a second,
+// 0.12 s a row, 7.68 s a 64-row pattern; order 19 breaks after 32 rows.
+constexpr std::array<double, 14> kSceneStart = {
+    0.0,    15.36,  30.72,  46.08,  61.44,  76.80,  92.16, // scenes 0..6
+    107.52, 122.88, 130.56, 138.24, 149.76, 165.12,         // scenes 7..12
+    180.36};                                                // scene 13 (W13 on the last row)
+
+TEST(ModuleFile, SameBytesEveryTimeAndOnDisk)
+{
+    EXPECT_EQ(assets::music::moduleBytes(), moduleBytes());
+    const auto dir = std::filesystem::temp_directory_path() / "assetmusic_module_test";
+    std::filesystem::create_directories(dir);
+    assets::writeModule(dir);
+    EXPECT_EQ(readFile(dir / "tp.xm"), moduleBytes());
+    assets::writeModule(dir); // overwriting gives the same file again
+    EXPECT_EQ(readFile(dir / "tp.xm"), moduleBytes());
+    std::filesystem::remove_all(dir);
+}
+
+TEST(ModuleFile, LayoutTheReaderAssumes)
+{
+    const auto& m = module();
+    EXPECT_EQ(m.id, "Extended Module: ");
+    EXPECT_EQ(m.headerSize, 276u);
+    EXPECT_EQ(m.flags & 1, 1); // linear frequency table
+    EXPECT_GE(m.channels, 8);
+    EXPECT_LE(m.channels, 16);
+    EXPECT_EQ(m.bytesRead, moduleBytes().size()); // nothing left over, nothing missing
+    EXPECT_LE(m.patternCount, 256);
+    for (int i = 0; i < m.songLength; ++i)
+        EXPECT_LT(m.orders[static_cast<std::size_t>(i)], m.patternCount);
+    for (const auto& p : m.patterns) {
+        EXPECT_LE(p.rows, 256);
+        for (int bytes : p.rowBytes)
+            EXPECT_LE(bytes, 255); // row positions are counted in 8 bits
+    }
+    for (const auto& ins : m.instruments) {
+        EXPECT_EQ(ins.headerSize, 263u) << ins.name;
+        EXPECT_GE(ins.sampleCount, 1) << ins.name;
+        EXPECT_LE(ins.sampleCount, 16) << ins.name;
+        for (std::uint8_t k : ins.keymap)
+            EXPECT_LT(k, ins.sampleCount) << ins.name;
+        for (const auto& s : ins.samples) {
+            EXPECT_EQ(s.reserved, 0) << ins.name;
+            EXPECT_LE(s.volume, 64) << ins.name;
+            EXPECT_LE(s.loopStartBytes + s.loopLengthBytes, s.lengthBytes) << ins.name;
+            if (s.sixteenBit()) {
+                EXPECT_EQ(s.lengthBytes % 2, 0u) << ins.name;
+            }
+        }
+    }
+    // Notes name instruments that exist; notes stay in range.
+    for (const auto& p : m.patterns)
+        for (const auto& c : p.cells) {
+            EXPECT_LE(c.instrument, m.instrumentCount);
+            EXPECT_LE(c.note, 97);
+        }
+}
+
+TEST(ModuleFile, LengthBetweenTwoAndAHalfAndFourMinutes)
+{
+    double end = 0.0;
+    const auto rows = module_scan::playedRows(module(), &end);
+    EXPECT_GE(end, 150.0);
+    EXPECT_LE(end, 240.0);
+    EXPECT_NEAR(end, 180.48, 1e-9); // 23.5 patterns of 7.68 s
+    // Every order position is reached and the break cuts order 19 to 32 rows.
+    std::map<int, int> rowsPerOrder;
+    for (const auto& r : rows)
+        ++rowsPerOrder[r.order];
+    EXPECT_EQ(static_cast<int>(rowsPerOrder.size()), module().songLength);
+    EXPECT_EQ(rowsPerOrder[19], 32);
+}
+
+TEST(ModuleMarkers, SceneMarkersOneToThirteenOnceEachInOrderAtThePlannedTimes)
+{
+    std::vector<Marker> scenes;
+    for (const Marker& mk : markers())
+        if (mk.value >= 1 && mk.value <= 13)
+            scenes.push_back(mk);
+    ASSERT_EQ(scenes.size(), 13u);
+    for (std::size_t i = 0; i < scenes.size(); ++i) {
+        EXPECT_EQ(scenes[i].value, static_cast<int>(i) + 1);
+        EXPECT_NEAR(scenes[i].time, kSceneStart[i + 1], 1e-9) << "marker " << scenes[i].value;
+    }
+    // Only scene values and the three beat values appear.
+    for (const Marker& mk : markers())
+        EXPECT_TRUE((mk.value >= 1 && mk.value <= 13) || mk.value >= 253) << mk.value;
+    // A pattern is used once in the order table, so no marker repeats on a second pass.
+    const auto& m = module();
+    std::set<int> used(m.orders.begin(), m.orders.begin() + m.songLength);
+    EXPECT_EQ(static_cast<int>(used.size()), m.songLength);
+}
+
+TEST(ModuleMarkers, ScenesLastLongEnoughForWhatTheyShow)
+{
+    // The intro's shapes grow for 7 s.
+    EXPECT_GE(kSceneStart[1], 7.0 + 3.0);
+    // Greetings scroll from x = 319 to -630 at 40 px/s (949 px, 23.7 s) from
+    // the start of scene 8: still on screen when scene 10 begins, gone before
+    // scene 10 ends (after that scene 10 no longer draws them).
+    const double scroll = 949.0 / 40.0;
+    EXPECT_LT(kSceneStart[10] - kSceneStart[8], scroll);
+    EXPECT_GT(kSceneStart[11] - kSceneStart[8], scroll);
+    // The end picture stays for more than ten seconds.
+    EXPECT_GE(kSceneStart[13] - kSceneStart[12], 10.0);
+}
+
+// Beat markers counted per scene (a marker on a scene's first row belongs to
+// that scene), as planned: zooms where an overlay pair should swap with a
+// jolt, flips without zoom where text must stay readable, flashes at drops.
+TEST(ModuleMarkers, BeatMarkersWhereTheScenesUseThem)
+{
+    struct Counts {
+        int zoom, flash, flip;
+    };
+    constexpr std::array<Counts, 13> planned = {{
+        {0, 0, 0},   // 0 intro: calm
+        {16, 1, 0},  // 1 tunnel, fjollah pair: zoom on beats 1 and 3
+        {8, 1, 0},   // 2 grid blob, voodoo: zoom on each bar
+        {4, 5, 0},   // 3 ribbons, breakdown: flash every bar of the build, zooms on its last beats
+        {16, 1, 0},  // 4 disco, groovy pair
+        {8, 1, 0},   // 5 ribbons, skiva
+        {16, 1, 16}, // 6 dancers: zoom on 1 and 3, flip on 2 and 4
+        {32, 2, 0},  // 7 climax: zoom on every beat
+        {0, 1, 16},  // 8 greetings: flips only
+        {0, 0, 16},  // 9 greetings
+        {4, 1, 16},  // 10 ball: flips, then the build's zooms after the text has gone
+        {16, 2, 16}, // 11 disco, fjollah pair dancing
+        {0, 0, 0},   // 12 end picture
+    }};
+    std::array<Counts, 14> got{};
+    int scene = 0;
+    std::vector<Marker> all = markers();
+    // Within one row, the scene change comes first, whatever its channel.
+    std::stable_sort(all.begin(), all.end(), [](const Marker& a, const Marker& b) {
+        return a.time < b.time || (a.time == b.time && a.value <= 13 && b.value > 13);
+    });
+    for (const Marker& mk : all) {
+        if (mk.value >= 1 && mk.value <= 13) {
+            scene = mk.value;
+            continue;
+        }
+        auto& c = got[static_cast<std::size_t>(scene)];
+        (mk.value == 255 ? c.zoom : mk.value == 254 ? c.flash : c.flip) += 1;
+    }
+    for (std::size_t s = 0; s < planned.size(); ++s) {
+        EXPECT_EQ(got[s].zoom, planned[s].zoom) << "scene " << s;
+        EXPECT_EQ(got[s].flash, planned[s].flash) << "scene " << s;
+        EXPECT_EQ(got[s].flip, planned[s].flip) << "scene " << s;
+    }
+    EXPECT_EQ(got[13].zoom + got[13].flash + got[13].flip, 0);
+    // Zooms in scene 10 come only after the greetings have left the screen
+    // (scrollX reaches -630 at 122.88 + 23.725 s).
+    for (const Marker& mk : markers())
+        if (mk.value == 255 && mk.time >= kSceneStart[8] && mk.time < kSceneStart[11]) {
+            EXPECT_GT(mk.time, kSceneStart[8] + 949.0 / 40.0);
+        }
+}
+
+TEST(ModuleMarkers, BeatMarkersFallOnBeats)
+{
+    for (const Marker& mk : markers())
+        if (mk.value >= 253) {
+            EXPECT_EQ(mk.row % 4, 0) << "value " << mk.value << " at order " << mk.order << " row " << mk.row;
+        }
+}
+
+TEST(ModuleInstruments, SampleKindsLoopsAndEnvelopes)
+{
+    bool eight = false, sixteen = false, forward = false, pingPong = false, oneShot = false;
+    bool sustain = false, loop = false, sustainAndFade = false, panEnvelope = false, keymapSplit = false;
+    for (const auto& ins : module().instruments) {
+        for (const auto& s : ins.samples) {
+            (s.sixteenBit() ? sixteen : eight) = true;
+            forward |= s.loopType() == 1;
+            pingPong |= s.loopType() == 2;
+            oneShot |= s.loopType() == 0;
+        }
+        sustain |= (ins.volumeType & 3) == 3;
+        loop |= (ins.volumeType & 5) == 5;
+        sustainAndFade |= (ins.volumeType & 3) == 3 && ins.fadeout > 0;
+        panEnvelope |= (ins.panningType & 1) != 0;
+        for (std::uint8_t k : ins.keymap)
+            keymapSplit |= k != ins.keymap[0];
+    }
+    EXPECT_TRUE(eight);
+    EXPECT_TRUE(sixteen);
+    EXPECT_TRUE(forward);
+    EXPECT_TRUE(pingPong);
+    EXPECT_TRUE(oneShot);
+    EXPECT_TRUE(sustain);
+    EXPECT_TRUE(loop);
+    EXPECT_TRUE(sustainAndFade);
+    EXPECT_TRUE(panEnvelope);
+    EXPECT_TRUE(keymapSplit);
+}
+
+TEST(ModuleInstruments, LoopedTonesCloseSeamlessly)
+{
+    // A player may read the frame just past a forward loop's end before it
+    // wraps: that frame repeats the loop's first one, so the wave goes on.
+    for (const auto& ins : module().instruments)
+        for (const auto& s : ins.samples) {
+            if (s.loopType() != 1)
+                continue;
+            const std::size_t bytesPerFrame = s.sixteenBit() ? 2 : 1;
+            const std::size_t start = s.loopStartBytes / bytesPerFrame;
+            const std::size_t end = (s.loopStartBytes + s.loopLengthBytes) / bytesPerFrame;
+            ASSERT_LT(end, s.frames.size()) << ins.name;
+            EXPECT_EQ(s.frames[end], s.frames[start]) << ins.name;
+        }
+}
+
+TEST(ModuleInstruments, SamplesUseTheirRangeWithoutClipping)
+{
+    for (const auto& ins : module().instruments)
+        for (const auto& s : ins.samples) {
+            int peak = 0;
+            for (std::int16_t v : s.frames)
+                peak = std::max(peak, std::abs(int{v}));
+            const int full = s.sixteenBit() ? 32767 : 127;
+            EXPECT_GT(peak, full * 3 / 4) << ins.name; // well used
+            EXPECT_LT(peak, full) << ins.name;         // headroom kept
+        }
+}
+
+TEST(ModuleEffects, TheTrackerEffectsOfThePiece)
+{
+    std::map<int, int> uses; // effect number (E sub-effects as 0xE0 + x) -> count
+    const auto& m = module();
+    for (const auto& r : module_scan::playedRows(m))
+        for (int c = 0; c < m.channels; ++c) {
+            const auto& cell = m.cell(r.pattern, r.row, c);
+            if (cell.effect == 0 && cell.param == 0)
+                continue;
+            uses[cell.effect == 0xE ? 0xE0 + (cell.param >> 4) : cell.effect] += 1;
+        }
+    EXPECT_GT(uses[0x0], 0) << "arpeggio";
+    EXPECT_GT(uses[0x1], 0) << "portamento up";
+    EXPECT_GT(uses[0x2], 0) << "portamento down";
+    EXPECT_GT(uses[0x3], 0) << "tone portamento";
+    EXPECT_GT(uses[0x4], 0) << "vibrato";
+    EXPECT_GT(uses[0x8], 0) << "panning";
+    EXPECT_GT(uses[0xA], 0) << "volume slide";
+    EXPECT_EQ(uses[0xD], 1) << "pattern break";
+    EXPECT_GT(uses[0xE9], 0) << "retrigger";
+    EXPECT_GT(uses[0xEC], 0) << "note cut";
+    EXPECT_GT(uses[0xED], 0) << "note delay";
+    EXPECT_GT(uses[32], 0) << "markers";
+}
+
+} // namespace
