@@ -3,6 +3,9 @@
 // picture of one fixed size through a grid of texture coordinates and
 // darkness values, interpolated over square blocks of pixels.
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace effects {
 
@@ -21,7 +24,7 @@ constexpr int textureSize = 256;
 
 // Subtracts `darkness` (0..255) from the red, green and blue bytes of a
 // texel, stopping each at 0; the top byte passes through unchanged.
-inline std::uint32_t darken(std::uint32_t texel, std::uint32_t darkness)
+inline std::uint32_t darkenPlain(std::uint32_t texel, std::uint32_t darkness)
 {
     std::uint32_t r = (texel >> 16) & 0xff;
     std::uint32_t g = (texel >> 8) & 0xff;
@@ -30,6 +33,19 @@ inline std::uint32_t darken(std::uint32_t texel, std::uint32_t darkness)
     g = g > darkness ? g - darkness : 0;
     b = b > darkness ? b - darkness : 0;
     return (texel & 0xff000000u) | (r << 16) | (g << 8) | b;
+}
+
+// The same with one saturating byte subtraction where the processor has it
+// (the top byte of the subtrahend is 0, so the top byte is kept).
+inline std::uint32_t darken(std::uint32_t texel, std::uint32_t darkness)
+{
+#if defined(__SSE2__)
+    const __m128i result = _mm_subs_epu8(_mm_cvtsi32_si128(static_cast<int>(texel)),
+                                         _mm_cvtsi32_si128(static_cast<int>(darkness * 0x010101u)));
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(result));
+#else
+    return darkenPlain(texel, darkness);
+#endif
 }
 
 // One block of n x n pixels (n = 1 << shift) whose corners are the grid

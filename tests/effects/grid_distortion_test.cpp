@@ -112,6 +112,17 @@ TEST(GridFiller, CoordinatesAndDarknessWrapAt256)
     EXPECT_TRUE(allEqual(fillEqual({9 * one, 9 * one, 257 * one}), 0x5a3f0808u));
 }
 
+TEST(GridFiller, DarkeningFormsAgreeForEveryDarknessAndChannelValue)
+{
+    for (std::uint32_t d = 0; d < 256; ++d)
+        for (std::uint32_t c = 0; c < 256; ++c) {
+            const std::uint32_t texel = 0xa5000000u | c << 16 | (255 - c) << 8 | (c * 7 & 255);
+            ASSERT_EQ(effects::gridfill::darken(texel, d), effects::gridfill::darkenPlain(texel, d)) << d << "," << c;
+        }
+    // By hand: 0x12 3f 40 ff less 0x40: red 0, green 0, blue 0xbf, top byte kept.
+    EXPECT_EQ(effects::gridfill::darkenPlain(0x123f40ffu, 0x40), 0x120000bfu);
+}
+
 // One 8x8 block drawn into a buffer of its own.
 std::vector<std::uint32_t> fillOneBlock(GridPoint p00, GridPoint p01, GridPoint p10, GridPoint p11, int shift = 3)
 {

@@ -50,7 +50,7 @@ std::unique_ptr<display::Surface> loadTexture(const fxshot::Options& options)
     auto texture = std::make_unique<display::Surface>(options.texturePath.c_str());
     if (texture->empty())
         throw std::runtime_error("could not read the texture \"" + options.texturePath +
-                                 "\" (not a readable TGA image, or the TGA reader is not built yet)");
+                                 "\" (missing, or not a TGA image that can be read)");
     if (!effects::GridDistortion::textureUsable(*texture))
         throw std::runtime_error("the texture \"" + options.texturePath + "\" is " + std::to_string(texture->width()) +
                                  "x" + std::to_string(texture->height()) + "; the grid distortion needs 256x256");
