@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <random>
 #include <vector>
 
 namespace {
@@ -422,6 +423,26 @@ TEST(PolygonClipping, NonFiniteCornersDrawNothing)
     polygonShape({{INFINITY, 10}, {10, 0}, {0, 10}, {5, INFINITY}}).render(target.canvas(), drawer);
     EXPECT_TRUE(target.guardIntact());
     EXPECT_EQ(target.lit(), 0);
+}
+
+TEST(PolygonClipping, RandomShapesAndTransformsStayInsideTheFrame)
+{
+    // The demo's own shapes under random turns, scales (tiny to enormous,
+    // mirrored too) and offsets, on a small guarded canvas.
+    effects::ObjectScene scene(1);
+    GuardedCanvas target(37, 23);
+    std::mt19937 random(12345);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int i = 0; i < 3000; ++i) {
+        Shape& shape = i % 3 == 0 ? scene.star() : i % 3 == 1 ? scene.ring() : scene.tile();
+        double scale = std::pow(10.0, unit(random) * 6.0 - 3.0) * (unit(random) < 0.1 ? -1.0 : 1.0);
+        shape.setTransform(PlaneTransform::scale(scale, scale * (0.2 + unit(random))) *
+                           PlaneTransform::rotate(unit(random) * 7.0) *
+                           PlaneTransform::translate(unit(random) * 80.0 - 20.0, unit(random) * 60.0 - 20.0));
+        shape.render(target.canvas(), scene.drawer());
+        ASSERT_TRUE(target.guardIntact()) << "shape " << i;
+    }
+    EXPECT_GT(target.lit(), 0);
 }
 
 // --- Fill modes on the ring -------------------------------------------------

@@ -402,6 +402,19 @@ TEST(SplineRibbons, PlainRibbonsAddOnlyTheirColours)
     EXPECT_GT(onlyTwo, 100);
 }
 
+TEST(SplineRibbons, SmallSurfacesAndManyTimesStayInBounds)
+{
+    // Inversions throw points anywhere; on a surface barely larger than a
+    // splat every one of them must be rejected or land inside. (Run under
+    // the address sanitizer, a stray write is caught here.)
+    for (int size : {3, 4, 17}) {
+        display::Surface surface(size, size, display::format32());
+        for (int i = 0; i < 200; ++i)
+            effects::SplineRibbons(i % 2 ? SplatForm::Mmx : SplatForm::Plain).draw(i * 777.7, surface);
+        EXPECT_FALSE(surface.locked());
+    }
+}
+
 TEST(SplineRibbons, EmptySurfaceIsLeftAlone)
 {
     display::Surface missing("no/such/file.tga");
