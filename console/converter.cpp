@@ -24,8 +24,10 @@ struct Engine {
 
 Engine& engine()
 {
-    static Engine state;
-    return state;
+    // Never destroyed, so that surfaces with static storage may still
+    // release their reference at exit.
+    static Engine* state = new Engine;
+    return *state;
 }
 
 const PixelDescription rgb32Description{32, 0xff0000, 0xff00, 0xff, false};
@@ -221,6 +223,12 @@ void Converter::convert(const void* source, int sourceX, int sourceY, int source
                     static_cast<std::ptrdiff_t>(sourceX) * e.sourceBytes;
     auto* d = static_cast<std::uint8_t*>(destination) + static_cast<std::ptrdiff_t>(destinationY) * destinationPitch +
               static_cast<std::ptrdiff_t>(destinationX) * e.destinationBytes;
+    if (e.row == rows::copy && sourcePitch == destinationPitch &&
+        sourcePitch == count * e.destinationBytes) {
+        // Whole rows without gaps on both sides: one block.
+        e.row(s, d, count * rowsToDo, e.context);
+        return;
+    }
     for (int y = 0; y < rowsToDo; ++y) {
         e.row(s, d, count, e.context);
         s += sourcePitch;

@@ -173,7 +173,7 @@ TEST_F(EngineTest, ConvertsTheSmallerSizeOfEachSideAtTheGivenPositions)
     testing::internal::GetCapturedStdout();
     std::uint32_t src[4] = {0, 0x00ff0000, 0x0000ff00, 0x000000ff};
     std::uint16_t dst[6] = {};
-    Converter::convert(src, 1, 0, 3, 1, 16, dst, 2, 1, 3, 1, 6);
+    Converter::convert(src, 1, 0, 3, 1, 16, dst, 2, 1, 1, 1, 6); // one pixel: the destination is 1 wide
     const std::uint16_t expected[6] = {0, 0, 0, 0, 0, 0xf800};
     EXPECT_EQ(std::memcmp(dst, expected, sizeof dst), 0);
     Converter::convert(src, 0, 0, 0, 1, 16, dst, 0, 0, 3, 1, 6);
