@@ -145,9 +145,8 @@ void WaveDriver::stop()
 
 void WaveDriver::releaseBuffers()
 {
+    // The device is closed by now: the blocks are only memory.
     for (Buffer& b : buffers_) {
-        if (b.prepared)
-            device_->unprepare(b.header);
         b.prepared = false;
         b.header.data = nullptr;
         b.header.length = 0;

@@ -74,6 +74,7 @@ WaveResult FakeWaveOut::write(WaveHeader& header)
         return note(what, waveStillPlaying);
     header.flags.store((flags & ~waveHeaderDone) | waveHeaderInQueue, std::memory_order_release);
     queue_.push_back(&header);
+    writeOrder_.push_back(header.data);
     ++writes_;
     written_.notify_all();
     return note(what, waveOk);
@@ -118,15 +119,20 @@ WaveResult FakeWaveOut::close()
     return note("close", waveOk);
 }
 
-bool FakeWaveOut::finishNext()
+bool FakeWaveOut::finishWhere(const std::uint8_t* data, bool first)
 {
     AutoResetEvent* event;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (queue_.empty())
+        auto it = queue_.begin();
+        if (!first) {
+            while (it != queue_.end() && (*it)->data != data)
+                ++it;
+        }
+        if (it == queue_.end())
             return false;
-        WaveHeader* header = queue_.front();
-        queue_.pop_front();
+        WaveHeader* header = *it;
+        queue_.erase(it);
         played_.insert(played_.end(), header->data, header->data + header->length);
         std::uint32_t flags = header->flags.load(std::memory_order_relaxed);
         header->flags.store((flags & ~waveHeaderInQueue) | waveHeaderDone, std::memory_order_release);
@@ -135,6 +141,16 @@ bool FakeWaveOut::finishNext()
     if (event)
         event->signal();
     return true;
+}
+
+bool FakeWaveOut::finishNext()
+{
+    return finishWhere(nullptr, true);
+}
+
+bool FakeWaveOut::finishBlock(const std::uint8_t* data)
+{
+    return finishWhere(data, false);
 }
 
 int FakeWaveOut::finishAll()
@@ -185,6 +201,16 @@ std::vector<std::string> FakeWaveOut::log() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return log_;
+}
+
+} // namespace platform
+
+namespace platform {
+
+std::vector<const std::uint8_t*> FakeWaveOut::writeOrder() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return writeOrder_;
 }
 
 } // namespace platform

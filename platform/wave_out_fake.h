@@ -38,6 +38,10 @@ public:
     bool finishNext();
     // Plays every queued block, oldest first; returns how many.
     int finishAll();
+    // Plays the queued block whose data is at `data`, out of turn (a real
+    // device finishes in order; this lets a test leave an older block
+    // pending). False when no such block is queued.
+    bool finishBlock(const std::uint8_t* data);
     // Blocks until at least `count` blocks have been written in total, or
     // `ms` milliseconds passed; true when they were.
     bool waitForWrites(int count, int ms);
@@ -50,9 +54,12 @@ public:
     // One line per call: "count", "open 44100", "prepare", "unprepare",
     // "write 13216", "reset", "close" (with " -> N" when a call failed).
     std::vector<std::string> log() const;
+    // The data address of every block written, in the order written.
+    std::vector<const std::uint8_t*> writeOrder() const;
 
 private:
     WaveResult note(std::string what, WaveResult result);
+    bool finishWhere(const std::uint8_t* data, bool first);
 
     Config config_;
     mutable std::mutex mutex_;
@@ -63,6 +70,7 @@ private:
     std::deque<WaveHeader*> queue_;
     std::vector<std::uint8_t> played_;
     std::vector<std::string> log_;
+    std::vector<const std::uint8_t*> writeOrder_;
     std::size_t resets_ = 0;
     int writes_ = 0;
 };

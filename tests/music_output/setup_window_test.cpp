@@ -3,12 +3,12 @@
 // Xvfb driven through FLTK's own event dispatch.
 #include "music/setup_window.h"
 #include "music/sound_options.h"
+#include "tests/music_output/scripted_window.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <map>
 
 namespace {
 
@@ -90,47 +90,8 @@ TEST(SetupWindowSpec, WindowAndControlsAsTheUserSeesThem)
     EXPECT_TRUE(setupWindowSpec(0xfffffffe).controls[kMmxMixerBox].enabled);
 }
 
-// A stand-in window: checks in a map, the user's part played by a script.
-class ScriptedWindow final : public platform::SetupWindow {
-public:
-    std::map<int, bool> checks;
-    std::vector<std::pair<int, bool>> setCalls;
-    std::function<platform::SetupWindowEnd(ScriptedWindow&)> user = [](ScriptedWindow&) {
-        return platform::SetupWindowEnd::DefaultButton;
-    };
-    bool* destroyed = nullptr;
-
-    ~ScriptedWindow() override
-    {
-        if (destroyed)
-            *destroyed = true;
-    }
-    void setChecked(int control, bool checked) override
-    {
-        setCalls.emplace_back(control, checked);
-        checks[control] = checked;
-    }
-    bool checked(int control) const override
-    {
-        auto it = checks.find(control);
-        return it != checks.end() && it->second;
-    }
-    bool enabled(int) const override { return true; }
-    platform::SetupWindowEnd waitForChoice() override { return user(*this); }
-    void postClick(int) override {}
-    void postEnter() override {}
-    void postCloseRequest() override {}
-    void post(std::function<void()>) override {}
-};
-
-platform::SetupWindowOpener scripted(std::function<void(ScriptedWindow&)> setUp)
-{
-    return [setUp](const platform::SetupWindowSpec&) {
-        auto w = std::make_unique<ScriptedWindow>();
-        setUp(*w);
-        return std::unique_ptr<platform::SetupWindow>(std::move(w));
-    };
-}
+using music_output_test::ScriptedWindow;
+using music_output_test::scripted;
 
 TEST(SetupWindowChoices, InitialChecksDependOnBitZero)
 {
