@@ -45,7 +45,8 @@ public:
     void setFillMode(int mode);
     void setColour(std::uint32_t colour);
 
-    // Transforms every vertex, then draws every polygon in order.
+    // Transforms every vertex, then draws every polygon in order. The surface
+    // form locks and unlocks it; an empty or non-32-bit surface is left alone.
     void render(const PlaneCanvas& canvas, PolygonDrawer& drawer);
     void render(display::Surface& surface, PolygonDrawer& drawer);
 

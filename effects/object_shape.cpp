@@ -96,8 +96,8 @@ void Shape::render(const PlaneCanvas& canvas, PolygonDrawer& drawer)
 
 void Shape::render(display::Surface& surface, PolygonDrawer& drawer)
 {
-    if (surface.empty())
-        return;
+    if (surface.empty() || surface.format().bytes() != 4)
+        return; // nothing to draw on, or not the 32-bit pixels written here
     PlaneCanvas canvas{static_cast<std::uint32_t*>(surface.lock()), surface.width(), surface.height(),
                        surface.pitch() / 4};
     render(canvas, drawer);

@@ -160,8 +160,8 @@ ControlChain SplineRibbons::buildChain(int ribbon, double t)
 
 void SplineRibbons::draw(double t, display::Surface& surface) const
 {
-    if (surface.empty())
-        return;
+    if (surface.empty() || surface.format().bytes() != 4)
+        return; // nothing to draw on, or not the 32-bit pixels written here
     const double e = t * 0.003;
     const double s = std::sin(e);
     const double c = std::cos(e);

@@ -104,7 +104,8 @@ public:
     SplineRibbons();
     explicit SplineRibbons(SplatForm form) : form_(form) {}
 
-    // Draws both ribbons at time t (ms) onto the surface.
+    // Draws both ribbons at time t (ms) onto the surface. A surface that is
+    // empty or not of 32-bit pixels is left alone.
     void draw(double t, display::Surface& surface) const;
 
     // The 41 knots of ribbon 1 or 2 at time t, tangents not yet computed.

@@ -503,6 +503,24 @@ TEST(ObjectFill, SolidModeReplacesTheBackground)
     EXPECT_EQ(pixels[0], 0xff123456u);
 }
 
+TEST(ObjectFill, EmptyOrNon32BitSurfacesAreLeftAlone)
+{
+    effects::ObjectScene scene(0);
+    display::Surface missing("no/such/image.tga");
+    scene.renderIntro(missing, nullptr, 6000.0f);
+    scene.renderMain(missing, 1.0);
+    EXPECT_FALSE(missing.locked());
+
+    display::Surface narrow(320, 200, display::Format(16, 0xf800, 0x07e0, 0x001f));
+    scene.renderIntro(narrow, nullptr, 6000.0f);
+    scene.renderMain(narrow, 1.0);
+    scene.tile().render(narrow, scene.drawer());
+    auto* bytes = static_cast<std::uint8_t*>(narrow.lock());
+    for (int i = 0; i < 320 * 200 * 2; ++i)
+        ASSERT_EQ(bytes[i], 0);
+    narrow.unlock();
+}
+
 // --- Intro and main renderings ----------------------------------------------
 
 TEST(ObjectIntro, AtTimeZeroOnlyTheTinyFirstRingAndStarAreDrawn)

@@ -415,12 +415,19 @@ TEST(SplineRibbons, SmallSurfacesAndManyTimesStayInBounds)
     }
 }
 
-TEST(SplineRibbons, EmptySurfaceIsLeftAlone)
+TEST(SplineRibbons, EmptyOrNon32BitSurfaceIsLeftAlone)
 {
     display::Surface missing("no/such/file.tga");
     ASSERT_TRUE(missing.empty());
     effects::SplineRibbons(SplatForm::Mmx).draw(100, missing);
     EXPECT_FALSE(missing.locked());
+
+    display::Surface wide(320, 200, display::Format(16, 0xf800, 0x07e0, 0x001f));
+    effects::SplineRibbons(SplatForm::Plain).draw(1000, wide);
+    auto* bytes = static_cast<std::uint8_t*>(wide.lock());
+    for (int i = 0; i < 320 * 200 * 2; ++i)
+        ASSERT_EQ(bytes[i], 0);
+    wide.unlock();
 }
 
 TEST(ProcessorInfo, RecordMatchesThePlatformQuery)
