@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace assets::music {
 
@@ -62,11 +63,28 @@ public:
         c.volume = vol < 0 ? 0 : static_cast<std::uint8_t>(0x10 + std::min(vol, 64));
     }
     // Releases the channel's note unless another note starts on that row.
+    // A release past the end is kept for the next pattern (see carryOver).
     void keyOff(int ch, int row)
     {
-        if (row < 0 || row >= rows() || p_.at(row, ch).note != 0)
+        if (row >= rows()) {
+            spill_.push_back({ch, row - rows()});
+            return;
+        }
+        if (row < 0 || p_.at(row, ch).note != 0)
             return;
         p_.at(row, ch).note = kKeyOff;
+    }
+    // Releases that the previous pattern left over, unless this pattern has
+    // already struck a new note on the channel by then.
+    void carryOver(const Part& previous)
+    {
+        for (const auto& [ch, row] : previous.spill_) {
+            bool struck = false;
+            for (int r = 0; r <= row && r < rows(); ++r)
+                struck |= p_.at(r, ch).note != 0;
+            if (!struck)
+                keyOff(ch, row);
+        }
     }
     void volume(int ch, int row, int vol)
     {
@@ -107,6 +125,7 @@ public:
 
 private:
     XmPattern p_;
+    std::vector<std::pair<int, int>> spill_; // (channel, row in the next pattern)
 };
 
 // ---------------------------------------------------------------------------
@@ -262,7 +281,7 @@ void drumsFour(Part& p, int fromRow, int toRow, bool ghosts)
         if (inBar % 4 == 0)
             p.play(chKick, r, note(4, C), kKick, 64);
         if (inBar == 4 || inBar == 12)
-            p.play(chSnare, r, note(4, C), kSnare, 46);
+            p.play(chSnare, r, note(4, C), kSnare, 54);
         if (ghosts && (inBar == 7 || inBar == 14))
             p.play(chSnare, r, note(4, D), kSnare, 12);
         if (inBar % 4 == 2)
@@ -282,7 +301,7 @@ void drumsHalf(Part& p, int fromRow, int toRow)
         if (inBar == 6)
             p.play(chKick, r, note(4, C), kKick, 40);
         if (inBar == 8)
-            p.play(chSnare, r, note(4, C), kSnare, 50);
+            p.play(chSnare, r, note(4, C), kSnare, 56);
         if (inBar == 14)
             p.play(chHat, r, note(4, C), kOpenHat, 26);
         else
@@ -375,8 +394,9 @@ void bassLong(Part& p, const Progression& prog, int fromRow, int toRow, int vol)
 // keeps its note into the next bar is not struck again, so it sustains.
 // `fadeStep` other than 0 adds a volume slide every eighth row (A10 up, A01
 // down, five steps of volume per row), and later chords come in at the
-// volume the slide has reached.
-void pads(Part& p, const Progression& prog, int fromRow, int toRow, int vol, int fadeStep = 0)
+// volume the slide has reached. The chords are released at `toRow` unless
+// `release` is false.
+void pads(Part& p, const Progression& prog, int fromRow, int toRow, int vol, int fadeStep = 0, bool release = true)
 {
     static constexpr std::array<std::uint8_t, 3> pans = {0x50, 0x80, 0xB0};
     for (int v = 0; v < 3; ++v) {
@@ -397,6 +417,8 @@ void pads(Part& p, const Progression& prog, int fromRow, int toRow, int vol, int
                 level = std::clamp(level + (fadeStep > 0 ? 5 : -5), 0, 64);
             }
         }
+        if (release)
+            p.keyOff(ch, toRow);
     }
 }
 
@@ -418,6 +440,7 @@ void chipArps(Part& p, const Progression& prog, int fromRow, int toRow, int vol,
             p.play(chChip, r, n, kChip, inBar % 4 == 0 ? vol : vol - 6);
         p.effect(chChip, r, fxArpeggio, arpeggioFor(c));
     }
+    p.keyOff(chChip, toRow);
 }
 
 // Bell arpeggio in eighths over the chord, an octave above the pad.
@@ -498,7 +521,13 @@ void beats(Part& p, Beats kind, int fromRow, int toRow)
 
 struct Score {
     std::vector<XmPattern> patterns;
-    void add(Part&& p) { patterns.push_back(p.take()); }
+    Part previous{1};
+    void add(Part&& p)
+    {
+        p.carryOver(previous);
+        previous = p;
+        patterns.push_back(p.take());
+    }
 };
 
 // A full groove section (drums, bass, pads) shared by most of the piece.
@@ -584,8 +613,8 @@ Score compose()
     {
         Part p(64);
         crash(p, 0, 36);
-        pads(p, kBridge, 0, 64, 34);
-        bassLong(p, kBridge, 0, 64, 36);
+        pads(p, kBridge, 0, 64, 24);
+        bassLong(p, kBridge, 0, 64, 26);
         bellArps(p, kBridge, 0, 64, 26);
         tune(p, kBridgeTune, chLead, kLead, 30);
         p.marker(0, kFlashMarker);
@@ -593,8 +622,8 @@ Score compose()
     }
     {
         Part p(64);
-        pads(p, kBridge, 0, 64, 30);
-        bassLong(p, kBridge, 0, 32, 36);
+        pads(p, kBridge, 0, 64, 24);
+        bassLong(p, kBridge, 0, 32, 28);
         bass(p, kBridge, BassStyle::Offbeat, 32, 64);
         gate(p, kBridge, 0, 64, 30);
         bellArps(p, kBridge, 0, 32, 22);
@@ -770,25 +799,25 @@ Score compose()
         // Last chord: A minor with a slow lead A that rings out, the pads
         // sliding down to silence, the wind falling away (portamento down).
         Part p(64);
-        pads(p, kVerse, 0, 16, 34, -1);
+        pads(p, kVerse, 0, 16, 34, -1, false); // the chord rings on
         for (int r = 16; r < 64; ++r)
             if (r % 8 == 4)
                 for (int ch = chPadA; ch <= chPadC; ++ch)
                     p.effect(ch, r, fxVolumeSlide, 0x01);
         p.play(chBass, 0, note(1, A), kBass, 44);
-        p.keyOff(chBass, 40);
+        p.keyOff(chBass, 44);
         p.play(chLead, 0, note(4, A), kLead, 34);
-        for (int r = 3; r < 32; ++r)
+        for (int r = 3; r < 40; ++r)
             p.effect(chLead, r, fxVibrato, kVibrato);
-        p.keyOff(chLead, 32);
+        p.keyOff(chLead, 40);
         p.play(chBell, 0, note(5, A), kBell, 36);
         p.play(chBell, 8, note(5, E), kBell, 28);
         p.play(chBell, 16, note(5, C), kBell, 22);
         p.play(chBell, 32, note(4, A), kBell, 18);
         p.play(chWind, 0, note(4, C), kWind, 28);
-        for (int r = 1; r < 48; ++r)
+        for (int r = 1; r < 44; ++r)
             p.effect(chWind, r, fxPortaDown, 0x01);
-        p.keyOff(chWind, 48);
+        p.keyOff(chWind, 44);
         next(std::move(p));
     }
     return s;

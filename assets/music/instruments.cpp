@@ -118,7 +118,7 @@ std::vector<XmInstrument> buildInstruments()
     // Wind: slow rise, sustain, slow fade: risers and the intro's air.
     XmInstrument wind = single("Wind", makeWind(), 40, 108);
     wind.volumeEnvelope = withSustain(envelope({{0, 0}, {60, 48}, {120, 64}}), 2);
-    wind.fadeout = 300;
+    wind.fadeout = 600;
     list.push_back(std::move(wind));
 
     return list;
