@@ -30,14 +30,23 @@ inline void store2(std::uint32_t* p, __m128i v) { _mm_storel_epi64(reinterpret_c
 inline __m128i load4(const std::uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 inline void store4(std::uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
 
-// Applies op (on a register of pixels) to `count` pixels: four at a time,
-// then one pair, then one single pixel.
+// Applies op (on a register of pixels) to `count` pixels: eight at a time,
+// then four, then one pair, then one single pixel. Both loads of a step come
+// before its stores, so dst may be the same run as src.
 template <typename Op>
 inline void forEachPixel(std::uint32_t* dst, const std::uint32_t* src, int count, Op op)
 {
     int i = 0;
-    for (; i + 4 <= count; i += 4)
+    for (; i + 8 <= count; i += 8) {
+        const __m128i first = op(load4(dst + i), load4(src + i));
+        const __m128i second = op(load4(dst + i + 4), load4(src + i + 4));
+        store4(dst + i, first);
+        store4(dst + i + 4, second);
+    }
+    if (i + 4 <= count) {
         store4(dst + i, op(load4(dst + i), load4(src + i)));
+        i += 4;
+    }
     if (i + 2 <= count) {
         store2(dst + i, op(load2(dst + i), load2(src + i)));
         i += 2;
@@ -59,13 +68,23 @@ inline void forEachPair(std::uint32_t* dst, const std::uint32_t* a, const std::u
         store2(dst + i, op(load2(a + i), load2(b + i)));
 }
 
-// (2 * x * w) >> 16 on 16-bit lanes holding bytes: the doubled byte (at most
-// 510) times a weight of at most 0x7fff, keeping the high half of the signed
-// product. Neither overflows, and the result is at most 254.
-inline __m128i scaleLanes(__m128i bytesAsWords, __m128i weight)
+// (2 * x * w) >> 16 for every byte x of a register, w at most 0x7fff. The
+// doubled weight (at most 0xfffe) fits an unsigned 16-bit lane, so the
+// product is x * 2w with its high half kept (pmulhuw), equal to the signed
+// form on these ranges and at most 254. Even bytes are multiplied in the low
+// half of each 16-bit lane. Odd bytes are multiplied where they stand, as
+// 256 * x: the high half is then floor(x * 2w / 256), whose upper byte is
+// the wanted result and whose lower byte is masked off. No shifts, no
+// unpacking or packing.
+inline __m128i scaleBytes(__m128i x, __m128i doubledWeight)
 {
-    return _mm_mulhi_epi16(_mm_add_epi16(bytesAsWords, bytesAsWords), weight);
+    const __m128i low = _mm_set1_epi16(0x00ff), high = _mm_set1_epi16(static_cast<short>(0xff00));
+    const __m128i even = _mm_mulhi_epu16(_mm_and_si128(x, low), doubledWeight);
+    const __m128i odd = _mm_and_si128(_mm_mulhi_epu16(_mm_and_si128(x, high), doubledWeight), high);
+    return _mm_or_si128(even, odd);
 }
+
+inline __m128i doubledWeight(int w) { return _mm_set1_epi16(static_cast<short>(2 * w)); }
 
 } // namespace
 
@@ -81,13 +100,8 @@ void _saturatemmx(std::uint32_t* dst, const std::uint32_t* src, int width, int r
 void _saturateintmmx(std::uint32_t* dst, const std::uint32_t* src, int width, int rows, int dstSkip, int srcSkip,
                      std::uint16_t intensity)
 {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i weight = _mm_set1_epi16(static_cast<short>(intensity >> 1));
-    auto op = [zero, weight](__m128i d, __m128i s) {
-        const __m128i lo = scaleLanes(_mm_unpacklo_epi8(s, zero), weight);
-        const __m128i hi = scaleLanes(_mm_unpackhi_epi8(s, zero), weight);
-        return _mm_adds_epu8(d, _mm_packus_epi16(lo, hi));
-    };
+    const __m128i weight = doubledWeight(intensity >> 1);
+    auto op = [weight](__m128i d, __m128i s) { return _mm_adds_epu8(d, scaleBytes(s, weight)); };
     for (int row = 0; row < rows; ++row) {
         forEachPixel(dst, src, width, op);
         dst += width + dstSkip;
@@ -97,30 +111,25 @@ void _saturateintmmx(std::uint32_t* dst, const std::uint32_t* src, int width, in
 
 void _joinscreenmmx(std::uint32_t* dst, const std::uint32_t* a, const std::uint32_t* b, int count)
 {
-    // Halving each byte before adding gives floor(a / 2) + floor(b / 2) on
-    // all four bytes, the top one included, without a carry to lose.
-    const __m128i halfMask = _mm_set1_epi32(0x7f7f7f7f);
-    forEachPair(dst, a, b, count, [halfMask](__m128i x, __m128i y) {
-        return _mm_add_epi32(_mm_and_si128(_mm_srli_epi32(x, 1), halfMask),
-                             _mm_and_si128(_mm_srli_epi32(y, 1), halfMask));
+    // With each byte's lowest bit cleared, the rounding-up byte average
+    // (2x + 2y + 1) >> 1 is exactly x + y: floor(a / 2) + floor(b / 2) on all
+    // four bytes, the top one included, without a carry to lose.
+    const __m128i even = _mm_set1_epi8(static_cast<char>(0xfe));
+    forEachPair(dst, a, b, count, [even](__m128i x, __m128i y) {
+        return _mm_avg_epu8(_mm_and_si128(x, even), _mm_and_si128(y, even));
     });
 }
 
 void _fade2colmmx(std::uint32_t* dst, const std::uint32_t* src, std::uint32_t colour, std::uint16_t intensity,
                   int count)
 {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i pictureWeight = _mm_set1_epi16(static_cast<short>((0xffff - intensity) >> 1));
-    const __m128i colourWeight = _mm_set1_epi16(static_cast<short>(intensity >> 1));
-    // The colour's term, the same for every pixel, in all eight lanes.
-    const __m128i colourWords = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(colour)), zero);
-    const __m128i colourTerm = scaleLanes(colourWords, colourWeight);
-    auto op = [zero, pictureWeight, colourTerm](__m128i, __m128i s) {
-        const __m128i lo = _mm_add_epi16(scaleLanes(_mm_unpacklo_epi8(s, zero), pictureWeight), colourTerm);
-        const __m128i hi = _mm_add_epi16(scaleLanes(_mm_unpackhi_epi8(s, zero), pictureWeight), colourTerm);
-        return _mm_packus_epi16(lo, hi);
-    };
-    forEachPixel(dst, src, count, op);
+    const __m128i pictureWeight = doubledWeight((0xffff - intensity) >> 1);
+    // The colour's term is the same for every pixel: worked out once.
+    const __m128i colourTerm = scaleBytes(_mm_set1_epi32(static_cast<int>(colour)), doubledWeight(intensity >> 1));
+    forEachPixel(dst, src, count,
+                 [pictureWeight, colourTerm](__m128i, __m128i s) {
+                     return _mm_adds_epu8(scaleBytes(s, pictureWeight), colourTerm);
+                 });
 }
 
 void _invertmmx(std::uint32_t* dst, const std::uint32_t* src, std::uint32_t mask, int count)
