@@ -1,0 +1,148 @@
+// xmrender: renders a module offline through the player's own fillBuffer,
+// in the blocks the wave output uses, into a 16-bit stereo WAV file.
+//
+//   xmrender MODULE OUT.wav [--rate 11000|22050|44100] [--seconds N] [--markers]
+//   xmrender MODULE --info
+#include "music/module_reader.h"
+#include "music/song.h"
+#include "platform/message_box.h"
+#include "tools/xmrender/wav_file.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr,
+                 "usage: xmrender MODULE OUT.wav [--rate 11000|22050|44100] [--seconds N] [--markers]\n"
+                 "       xmrender MODULE --info\n");
+    return 2;
+}
+
+// The wave output's block: rate x 0.3 bytes rounded down to a multiple of 16
+// (13216 bytes at 44100 Hz).
+std::uint32_t blockBytes(std::uint32_t rate) { return rate * 2400 / 1000 / 8 / 16 * 16; }
+
+std::string fixedText(const char* p, std::size_t n) { return std::string(p, strnlen(p, n)); }
+
+void printInfo(const music::Song& song)
+{
+    std::printf("name:            %s\n", fixedText(song.moduleName.data(), song.moduleName.size()).c_str());
+    std::printf("tracker:         %s\n", fixedText(song.trackerName.data(), song.trackerName.size()).c_str());
+    std::printf("channels:        %d\n", song.numChannels);
+    std::printf("patterns:        %d\n", song.numPatterns);
+    std::printf("instruments:     %d\n", song.numInstruments);
+    std::printf("song length:     %d\n", song.songLength);
+    std::printf("restart:         %d\n", song.restartPosition);
+    std::printf("speed:           %d\n", song.speed);
+    std::printf("BPM:             %d\n", song.bpm);
+    std::printf("frequency mode:  %s\n", song.frequencyMode == music::kFrequencyLinear ? "linear" : "amiga");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Any message box goes to standard error: this tool never opens a window.
+    platform::setMessageSink([](const std::string& caption, const std::string& text) {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    });
+
+    std::string modulePath, outPath;
+    std::uint32_t rate = 44100;
+    double seconds = 60.0;
+    bool markers = false, info = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--rate" && i + 1 < argc) {
+            rate = static_cast<std::uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+            if (rate != 11000 && rate != 22050 && rate != 44100) {
+                std::fprintf(stderr, "xmrender: the rate is 11000, 22050 or 44100\n");
+                return 2;
+            }
+        } else if (a == "--seconds" && i + 1 < argc) {
+            seconds = std::strtod(argv[++i], nullptr);
+            if (!(seconds > 0.0) || seconds > 24 * 3600.0) {
+                std::fprintf(stderr, "xmrender: --seconds takes a positive number (at most a day)\n");
+                return 2;
+            }
+        } else if (a == "--markers") {
+            markers = true;
+        } else if (a == "--info") {
+            info = true;
+        } else if (!a.empty() && a[0] == '-') {
+            return usage();
+        } else if (modulePath.empty()) {
+            modulePath = a;
+        } else if (outPath.empty()) {
+            outPath = a;
+        } else {
+            return usage();
+        }
+    }
+    if (modulePath.empty() || (outPath.empty() && !info))
+        return usage();
+
+    auto song = std::make_unique<music::Song>();
+    const music::LoadResult result = music::readModuleFile(*song, modulePath);
+    for (const music::LoadMessage& m : result.messages)
+        std::fprintf(stderr, "%s: %s\n", m.caption.c_str(), m.text.c_str());
+    if (!result.standardOutput.empty())
+        std::fputs(result.standardOutput.c_str(), stderr);
+    if (!result.loaded())
+        return 1;
+    if (info) {
+        printInfo(*song);
+        return 0;
+    }
+
+    xmrender::WavFile wav;
+    if (!wav.open(outPath, rate)) {
+        std::fprintf(stderr, "xmrender: cannot write %s\n", outPath.c_str());
+        return 1;
+    }
+    song->start(static_cast<std::int32_t>(rate));
+    song->syncReset(600); // as the wave output does: same amplification, same events
+    if (markers) {
+        std::printf("# time_ms channel value\n");
+        song->setSyncListener([rate](const music::SyncNotice& n) {
+            std::printf("%" PRIu64 " %u %u\n", n.frame * 1000 / rate, n.channel, n.value);
+        });
+    }
+
+    const std::uint32_t block = blockBytes(rate);
+    std::vector<std::uint8_t> buffer(block);
+    const std::uint64_t totalFrames = static_cast<std::uint64_t>(seconds * rate);
+    const bool progress = seconds > 5.0;
+    std::uint64_t done = 0;
+    std::uint64_t nextReport = static_cast<std::uint64_t>(rate) * 10;
+    while (done < totalFrames) {
+        const std::uint64_t left = (totalFrames - done) * 4;
+        const auto bytes = static_cast<std::uint32_t>(left < block ? left : block);
+        song->fillBuffer(buffer.data(), bytes);
+        if (!wav.write(buffer.data(), bytes)) {
+            std::fprintf(stderr, "xmrender: writing %s failed\n", outPath.c_str());
+            return 1;
+        }
+        done += bytes / 4;
+        if (progress && done >= nextReport) {
+            std::fprintf(stderr, "\rxmrender: %" PRIu64 " of %" PRIu64 " s", done / rate, totalFrames / rate);
+            nextReport += static_cast<std::uint64_t>(rate) * 10;
+        }
+    }
+    if (progress)
+        std::fprintf(stderr, "\rxmrender: %" PRIu64 " s rendered\n", done / rate);
+    song->syncRelease();
+    if (!wav.close()) {
+        std::fprintf(stderr, "xmrender: writing %s failed\n", outPath.c_str());
+        return 1;
+    }
+    return 0;
+}
