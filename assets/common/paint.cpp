@@ -195,4 +195,35 @@ Image Canvas::keyed(std::uint32_t key, std::uint8_t alpha) const
     return img;
 }
 
+void closeSmallHoles(Image& image, std::uint32_t key, std::size_t minArea, std::uint32_t fill)
+{
+    const std::size_t w = std::size_t(image.width), h = std::size_t(image.height);
+    std::vector<char> seen(image.pixels.size(), 0);
+    std::vector<std::size_t> patch, stack;
+    for (std::size_t start = 0; start < image.pixels.size(); ++start) {
+        if (seen[start] || image.pixels[start] != key)
+            continue;
+        patch.clear();
+        stack.assign(1, start);
+        seen[start] = 1;
+        bool border = false;
+        while (!stack.empty()) {
+            const std::size_t i = stack.back();
+            stack.pop_back();
+            patch.push_back(i);
+            const std::size_t x = i % w, y = i / w;
+            border = border || x == 0 || y == 0 || x + 1 == w || y + 1 == h;
+            const std::size_t next[4] = {x + 1 < w ? i + 1 : i, x > 0 ? i - 1 : i, y + 1 < h ? i + w : i, y > 0 ? i - w : i};
+            for (std::size_t j : next)
+                if (!seen[j] && image.pixels[j] == key) {
+                    seen[j] = 1;
+                    stack.push_back(j);
+                }
+        }
+        if (!border && patch.size() < minArea)
+            for (std::size_t i : patch)
+                image.pixels[i] = fill;
+    }
+}
+
 } // namespace assets

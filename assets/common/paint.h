@@ -180,4 +180,10 @@ private:
     std::vector<double> body_;
 };
 
+// Closes pin-holes of an overlay: every patch of key pixels (4-connected)
+// smaller than `minArea` that does not touch the picture's border is painted
+// with `fill`. Such specks appear where outlines and shadows nearly meet;
+// with the key colour they would show the background through the figure.
+void closeSmallHoles(Image& image, std::uint32_t key, std::size_t minArea, std::uint32_t fill);
+
 } // namespace assets

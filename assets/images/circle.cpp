@@ -32,13 +32,17 @@ Image circle()
         const double ring = r / period;
         const double k = std::floor(ring);
         const double f = ring - k; // 0..1 across one ring
-        // Each ring is a tube seen from above: its normal tilts across the ring.
+        // Each ring is a tube seen from straight above, lit from the viewer:
+        // the shading depends only on the distance from the ring's middle, so
+        // the picture keeps the symmetry that makes it tile.
         const double across = f * 2.0 - 1.0;
-        // Direction from the centre, for the tube's tilt in the picture plane.
-        const double ux = r > 0.0 ? dx / r : 0.0, uy = r > 0.0 ? dy / r : 0.0;
+        const double nz = std::sqrt(std::max(0.0, 1.0 - across * across * 0.85));
         const double hue = std::fmod(k / 6.0, 1.0);
-        Rgb base = gradient(hues, hue);
-        Rgb lit = shadeRound(base, ux * across * 0.92, uy * across * 0.92, 0.6);
+        const Rgb base = gradient(hues, hue);
+        double spec = nz;
+        for (int i = 0; i < 5; ++i)
+            spec *= spec; // nz^32
+        Rgb lit = add(scale(base, 0.25 + 0.9 * nz), scale(Rgb{1.0, 0.96, 0.9}, 0.55 * spec));
         // Dark grooves between the rings.
         const double groove = dmath::smoothstep(0.0, 0.12, f) * dmath::smoothstep(0.0, 0.12, 1.0 - f);
         lit = scale(lit, 0.15 + 0.85 * groove);

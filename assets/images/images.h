@@ -13,7 +13,7 @@ namespace assets::images {
 inline constexpr std::uint32_t overlayKey = 0x00000000;
 
 Image circle();                 // 256x256 ring texture, tiles seamlessly
-Image fjolla(bool facingRight); // 160x200 dancing girl, two mirrored poses
+Image fjolla(bool facingRight); // 160x198 dancing girl, two mirrored poses
 Image groovy(int state);        // 165x60 title, two bounce states (1, 2)
 Image voodoo();                 // 320x88 title over the blob field
 Image skiva();                  // 240x182 record on a turntable arm

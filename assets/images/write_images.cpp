@@ -1,4 +1,5 @@
 // The table of the demo's pictures and assets::writeImages.
+#include "assets/common/paint.h"
 #include "assets/common/quantize.h"
 #include "assets/common/tga_writer.h"
 #include "assets/generator.h"
@@ -53,6 +54,16 @@ const std::vector<ImageFile>& imageFiles()
 Image storedImage(const ImageFile& file)
 {
     Image img = file.make();
+    if (file.keyed) {
+        // Pin-holes take the outline colour, with the body's top byte.
+        std::uint32_t alpha = 0;
+        for (std::uint32_t c : img.pixels)
+            if (c != img.at(0, 0)) {
+                alpha = c & 0xff000000u;
+                break;
+            }
+        closeSmallHoles(img, img.at(0, 0), 24, alpha | 0x1a0f2eu);
+    }
     if (file.layout.pixels == TgaPixels::ColourMapped) {
         std::optional<std::uint32_t> key;
         if (file.keyed)
