@@ -70,6 +70,17 @@ ZoomMapping zoomMapping(const display::Surface& destination, const display::Surf
     return m;
 }
 
+// How many of the first `count` positions uStart + x * du (du >= 0) lie
+// below `limit`.
+int leadingColumnsBelow(const ZoomMapping& m, std::int64_t limit, int count)
+{
+    if (m.uStart >= limit)
+        return 0;
+    if (m.du == 0)
+        return count;
+    return static_cast<int>(std::min<std::int64_t>(count, (limit - m.uStart + m.du - 1) / m.du));
+}
+
 // One channel step of the filter: a + ((2 * (b - a) * w) >> 16), the shift
 // floored (C++ shifts negative values arithmetically), as the high half of a
 // signed 16 x 16-bit product.
@@ -130,12 +141,18 @@ void beatZoomNearest(display::Surface& destination, display::Surface& source, fl
     const std::int64_t lastColumn = source.width() - 1, lastRow = source.height() - 1;
     const ZoomMapping m = zoomMapping(destination, source, f);
 
+    // Positions only grow along a row (f is within 0..1), so the columns that
+    // need no clamping are the leading ones, counted once.
+    const int inside = leadingColumnsBelow(m, (lastColumn + 1) << 16, dw);
     std::int64_t v = m.vStart;
     for (int y = 0; y < dh; ++y, v += m.dv) {
         const std::uint32_t* sourceRow = s + std::min(v >> 16, lastRow) * stride(source);
         std::uint32_t* out = d + y * stride(destination);
         std::int64_t u = m.uStart;
-        for (int x = 0; x < dw; ++x, u += m.du)
+        int x = 0;
+        for (; x < inside; ++x, u += m.du)
+            out[x] = sourceRow[u >> 16];
+        for (; x < dw; ++x, u += m.du)
             out[x] = sourceRow[std::min(u >> 16, lastColumn)];
     }
 }
@@ -156,13 +173,7 @@ void beatZoomFiltered(display::Surface& destination, display::Surface& source, f
     // row, so the leading destination columns whose right neighbour exists
     // are worked out once: they take the two-pixel loop, the rest (none for
     // the driver's factors) read the last column twice.
-    const std::int64_t limit = lastColumn << 16; // first position without a right neighbour
-    std::int64_t inside = 0;
-    if (m.du == 0)
-        inside = m.uStart < limit ? dw : 0;
-    else if (m.uStart < limit)
-        inside = std::min<std::int64_t>(dw, (limit - m.uStart + m.du - 1) / m.du);
-    const int pairEnd = static_cast<int>(inside) & ~1;
+    const int pairEnd = leadingColumnsBelow(m, lastColumn << 16, dw) & ~1;
 
     // Lane weights advance by du's fraction modulo 65536 (16-bit lanes wrap),
     // two pixels per step, in step with the integer columns.
@@ -245,10 +256,13 @@ void blitKeyed(display::Surface& image, display::Surface& destination, int x, in
     const std::uint32_t* in = imageLock.pixels() + firstRow * stride(image) + firstColumn;
     std::uint32_t* out = destinationLock.pixels() + top * stride(destination) + left;
     const std::uint32_t key = in[-firstColumn]; // column 0 of the first drawn row
+    // Written as a select rather than a branch (a key pixel writes back the
+    // destination's own value), so the row loop runs several pixels wide.
     for (long long r = 0; r < rows; ++r, in += stride(image), out += stride(destination))
-        for (long long c = 0; c < columns; ++c)
-            if (in[c] != key)
-                out[c] = in[c];
+        for (long long c = 0; c < columns; ++c) {
+            const std::uint32_t value = in[c];
+            out[c] = value == key ? out[c] : value;
+        }
 }
 
 } // namespace driver
