@@ -31,7 +31,7 @@ Scene ballScene()
 
     // The ring is tilted, then turns about its own (tilted) axis: a quarter
     // turn per key, a whole turn over the loop.
-    Mesh ring = torus("Ring", {0, 0, 0}, 66.0, 4.0, 48, 8, 4.0, 1.0);
+    Mesh ring = torus("Ring", {0, 0, 0}, 64.0, 4.0, 48, 8, 4.0, 1.0);
     ring.material = "RINGYTA";
     ring.position = {still({0, 0, 0})};
     {
@@ -79,7 +79,7 @@ Scene ballScene()
         const double a = 2.0 * dmath::pi * double(k) / 12.0;
         PositionKey key;
         key.frame = ballLoop * i / 12;
-        const double r = 88.0 + 14.0 * dmath::sin(2.0 * a);
+        const double r = 84.0 + 6.0 * dmath::sin(2.0 * a);
         key.value = {r * dmath::cos(a), r * dmath::sin(a), 28.0 * dmath::sin(3.0 * a)};
         key.shape.tension = 0.1;
         cam.position.push_back(key);

@@ -94,13 +94,13 @@ Scene discoScene()
     Camera& cam = s.camera;
     cam.name = "Kamera01";
     cam.lens = 2400.0 / 49.1; // the demo's focal length 350 spans about 49 degrees
-    cam.position = orbit({0, 0, 0}, 640.0, 250.0, -1.9, discoLoop, 8, 1);
+    cam.position = orbit({0, 0, 0}, 760.0, 270.0, -1.9, discoLoop, 8, 1);
     for (std::size_t i = 0; i < cam.position.size(); ++i)
         cam.position[i].value.z += (i % 2) ? 40.0 : 0.0;
     for (int i = 0; i <= 4; ++i) {
         PositionKey k;
         k.frame = discoLoop * i / 4;
-        k.value = {0, 0, (i % 2) ? 110.0 : 80.0};
+        k.value = {0, 0, (i % 2) ? 95.0 : 70.0};
         cam.target.push_back(k);
     }
     ScalarKey fov;

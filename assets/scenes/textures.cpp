@@ -32,7 +32,7 @@ Image mirrorTiles(bool warm)
     for (std::size_t i = 0; i < tileColour.size(); ++i) {
         const double pick = rng.next();
         tileColour[i] = palette[std::size_t(pick * double(palette.size())) % palette.size()];
-        tileLight[i] = 0.25 + 0.75 * rng.next() * rng.next();
+        tileLight[i] = 0.45 + 0.7 * rng.next();
         tileGlint[i] = rng.next() > 0.9 ? 1.0 : 0.0;
     }
     Canvas c(size, size, rgb(0x141020));
