@@ -181,4 +181,11 @@ TEST_F(Routines, PairWiseVectorRoutinesLeaveAnOddLastPixel)
     EXPECT_EQ(f[0], 0x00dfdfdfu);
 }
 
+TEST(Detection, EveryX86_64ProcessorReportsMmx)
+{
+    // MMX is part of the x86-64 base set, so a false answer here means the
+    // feature bit is read from the wrong place.
+    EXPECT_TRUE(_detectmmx());
+}
+
 } // namespace

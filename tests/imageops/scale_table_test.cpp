@@ -69,14 +69,3 @@ TEST(ScaleTable, OnlyThePlainFamilyOwnsOne)
 }
 
 } // namespace
-
-namespace {
-
-TEST(Detection, EveryX86_64ProcessorReportsMmx)
-{
-    // MMX is part of the x86-64 base set, so a false answer here means the
-    // feature bit is read from the wrong place.
-    EXPECT_TRUE(imageops::_detectmmx());
-}
-
-} // namespace
