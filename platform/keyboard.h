@@ -26,4 +26,30 @@ private:
     std::atomic<bool> held_{false};
 };
 
+// Escape typed in the terminal on standard input, for command-line tools.
+// While it lives, a terminal on standard input is switched to unbuffered
+// input without echo (restored on destruction); when standard input is not a
+// terminal the key is never held. An escape sequence (an arrow key) is not
+// Escape.
+class TerminalEscapeKey final : public EscapeKey {
+public:
+    TerminalEscapeKey();
+    ~TerminalEscapeKey() override;
+    TerminalEscapeKey(const TerminalEscapeKey&) = delete;
+    TerminalEscapeKey& operator=(const TerminalEscapeKey&) = delete;
+
+    // Reads what was typed since the last call; true once Escape was typed.
+    bool held() override;
+
+private:
+    struct Saved;
+    Saved* saved_ = nullptr;
+    bool pressed_ = false;
+};
+
+// Ctrl-C and termination requests, for command-line tools that stop cleanly:
+// after installInterruptHandlers, SIGINT and SIGTERM only set a flag.
+void installInterruptHandlers();
+bool interruptRequested();
+
 } // namespace platform
