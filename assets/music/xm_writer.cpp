@@ -150,7 +150,7 @@ std::vector<std::uint8_t> encodeXm(const XmModule& m)
 
     ByteWriter w;
     w.text("Extended Module: ", 17);
-    w.text(m.name, 20, ' ');
+    w.text(m.name, 20); // zero-padded, so readers show the name without trailing blanks
     w.u8(0x1A);
     w.text(m.tracker, 20, ' ');
     w.u16(0x0104);

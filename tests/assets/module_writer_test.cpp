@@ -107,7 +107,9 @@ TEST(XmFile, FixedLayoutOfHeaderPatternInstrumentAndSample)
     const std::size_t packed = 3 + 7;
     ASSERT_EQ(b.size(), 336 + 9 + packed + 263 + 40 + 10);
     EXPECT_EQ(std::string(b.begin(), b.begin() + 17), "Extended Module: ");
+    EXPECT_EQ(std::string(b.begin() + 17, b.begin() + 37), std::string("tiny\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 20));
     EXPECT_EQ(b[37], 0x1A);
+    EXPECT_EQ(std::string(b.begin() + 38, b.begin() + 58), "test                ");
     EXPECT_EQ(u16At(b, 58), 0x0104);
     EXPECT_EQ(u32At(b, 60), 276u);
     EXPECT_EQ(u16At(b, 64), 2);   // song length
