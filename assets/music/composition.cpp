@@ -660,8 +660,8 @@ Score compose()
         drumsHalf(p, 0, 64);
         crash(p);
         bass(p, kVerse, BassStyle::Rolling, 0, 64);
-        pads(p, kVerse, 0, 64, 22);
-        chipArps(p, kVerse, 0, 64, 30, true);
+        pads(p, kVerse, 0, 64, 18);
+        chipArps(p, kVerse, 0, 64, 42, true);
         beats(p, Beats::ZoomBar, 0, 64);
         p.marker(0, kFlashMarker);
         next(std::move(p));
@@ -670,8 +670,8 @@ Score compose()
         Part p(64);
         drumsHalf(p, 0, 48);
         bass(p, kVerse, BassStyle::Rolling, 0, 64);
-        pads(p, kVerse, 0, 64, 22);
-        chipArps(p, kVerse, 0, 64, 28, true);
+        pads(p, kVerse, 0, 64, 18);
+        chipArps(p, kVerse, 0, 64, 40, true);
         bellArps(p, kVerse, 32, 64, 22);
         gate(p, kVerse, 32, 64, 26);
         snareBuild(p, 64, 1);
