@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -281,6 +282,51 @@ TEST(ModuleInstruments, SamplesUseTheirRangeWithoutClipping)
             EXPECT_GT(peak, full * 3 / 4) << ins.name; // well used
             EXPECT_LT(peak, full) << ins.name;         // headroom kept
         }
+}
+
+// Note A-4 of every tonal sample sounds at 440 Hz. In the linear table note
+// A-4 (index 57) with relative note n and finetune f plays a sample at
+// 8363 x 2^((57 - 48 + n) / 12 + f / 1536) frames a second; the sample's
+// period is measured from its data (the lag of the strongest
+// autocorrelation), so the test needs nothing from the generator's code.
+TEST(ModuleInstruments, TonesPlayInTuneAtA440)
+{
+    int checked = 0;
+    for (const auto& ins : module().instruments) {
+        if (ins.name != "Bass" && ins.name != "Pad" && ins.name != "Gate pad" && ins.name != "Lead" &&
+            ins.name.rfind("Chip", 0) != 0)
+            continue;
+        for (const auto& s : ins.samples) {
+            // The loop holds whole cycles: read it circularly.
+            const std::size_t loop = s.loopLengthBytes / (s.sixteenBit() ? 2 : 1);
+            ASSERT_GT(loop, 0u) << ins.name;
+            // Normalised autocorrelation over 2048 frames.
+            std::vector<double> r(601, 0.0);
+            for (std::size_t lag = 24; lag <= 600; ++lag) {
+                double xy = 0.0, xx = 0.0, yy = 0.0;
+                for (std::size_t i = 0; i < 2048; ++i) {
+                    const double x = s.frames[i % loop], y = s.frames[(i + lag) % loop];
+                    xy += x * y;
+                    xx += x * x;
+                    yy += y * y;
+                }
+                r[lag] = xy / std::sqrt(xx * yy);
+            }
+            const double top = *std::max_element(r.begin(), r.end());
+            // The period is the first local peak close to the highest one
+            // (its multiples score as high).
+            int bestLag = 0;
+            for (std::size_t lag = 25; lag < 600 && bestLag == 0; ++lag)
+                if (r[lag] >= 0.9 * top && r[lag] >= r[lag - 1] && r[lag] >= r[lag + 1])
+                    bestLag = static_cast<int>(lag);
+            ASSERT_GT(bestLag, 0) << ins.name;
+            const double rate = 8363.0 * std::pow(2.0, (57 - 48 + s.relativeNote) / 12.0 + s.finetune / 1536.0);
+            const double cents = 1200.0 * std::log2(rate / bestLag / 440.0);
+            EXPECT_NEAR(cents, 0.0, 5.0) << ins.name << ": period " << bestLag;
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 7); // bass, pad, gate pad, three lead samples, chip
 }
 
 TEST(ModuleEffects, TheTrackerEffectsOfThePiece)

@@ -114,6 +114,7 @@ Module read(const std::vector<std::uint8_t>& bytes)
         const std::size_t start = r.pos();
         ins.headerSize = r.u32();
         ins.name = r.text(22);
+        ins.name.resize(ins.name.find('\0') == std::string::npos ? ins.name.size() : ins.name.find('\0'));
         r.u8();
         ins.sampleCount = r.u16();
         if (ins.sampleCount == 0) {
