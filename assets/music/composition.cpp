@@ -352,7 +352,9 @@ void snareBuild(Part& p, int endRow, int bars)
 
 enum class BassStyle { Offbeat, Rolling, Disco };
 
-// Bass lines: short notes cut by ECx, so the groove breathes.
+// Bass lines: plucked notes whose envelope dies away within 24 ticks, so the
+// groove breathes (a fade rather than a cut, which would click without the
+// volume ramps some players have).
 void bass(Part& p, const Progression& prog, BassStyle style, int fromRow, int toRow)
 {
     for (int r = fromRow; r < toRow; ++r) {
@@ -361,21 +363,18 @@ void bass(Part& p, const Progression& prog, BassStyle style, int fromRow, int to
         switch (style) {
         case BassStyle::Offbeat:
             if (inBeat == 2) {
-                p.play(chBass, r, c.bass, kBass, 50);
-                p.effect(chBass, r, fxExtended, 0xC4);
+                p.play(chBass, r, c.bass, kBass, 44);
             }
             break;
         case BassStyle::Rolling:
             if (inBeat != 0) {
-                p.play(chBass, r, inBeat == 3 ? c.bass + 12 : c.bass, kBass, inBeat == 2 ? 50 : 38);
-                p.effect(chBass, r, fxExtended, 0xC3);
+                p.play(chBass, r, inBeat == 3 ? c.bass + 12 : c.bass, kBass, inBeat == 2 ? 42 : 32);
             }
             break;
         case BassStyle::Disco:
             if (r % 2 == 0) {
                 const bool up = (r / 2) % 2 == 1;
-                p.play(chBass, r, up ? c.bass + 12 : c.bass, kBass, up ? 40 : 52);
-                p.effect(chBass, r, fxExtended, up ? 0xC3 : 0xC5);
+                p.play(chBass, r, up ? c.bass + 12 : c.bass, kBass, up ? 34 : 44);
             }
             break;
         }
@@ -386,7 +385,7 @@ void bass(Part& p, const Progression& prog, BassStyle style, int fromRow, int to
 void bassLong(Part& p, const Progression& prog, int fromRow, int toRow, int vol)
 {
     for (int r = fromRow; r < toRow; r += kBar)
-        p.play(chBass, r, chordAt(prog, r).bass, kBass, vol);
+        p.play(chBass, r, chordAt(prog, r).bass, kBassLong, vol);
     p.keyOff(chBass, toRow);
 }
 
@@ -804,7 +803,7 @@ Score compose()
             if (r % 8 == 4)
                 for (int ch = chPadA; ch <= chPadC; ++ch)
                     p.effect(ch, r, fxVolumeSlide, 0x01);
-        p.play(chBass, 0, note(1, A), kBass, 44);
+        p.play(chBass, 0, note(1, A), kBassLong, 44);
         p.keyOff(chBass, 44);
         p.play(chLead, 0, note(4, A), kLead, 34);
         for (int r = 3; r < 40; ++r)

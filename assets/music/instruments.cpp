@@ -52,16 +52,16 @@ std::vector<XmInstrument> buildInstruments()
     list.push_back(single("Open hat", makeOpenHat(), 34, 150));
     list.push_back(single("Crash", makeCrash(), 40, 96));
 
-    // Bass: short attack, holds at 44 while the key is down, quick release.
+    // Bass: a pluck that dies away by itself within 24 ticks.
     XmInstrument bass = single("Bass", makeBass(), 56, 128);
-    bass.volumeEnvelope = withSustain(envelope({{0, 64}, {3, 56}, {12, 44}}), 2);
-    bass.fadeout = 3000;
+    bass.volumeEnvelope = envelope({{0, 64}, {2, 58}, {8, 40}, {16, 12}, {24, 0}});
     list.push_back(std::move(bass));
 
-    // Pad: soft attack, then a slow swell that loops while the chord lasts;
+    // Pad: soft attack from silence (the voices start at any phase, so the
+    // first frame is not zero), then a slow swell that loops while the chord lasts;
     // a long fade after key-off.
     XmInstrument pad = single("Pad", makePad(), 30, 128);
-    pad.volumeEnvelope = withLoop(envelope({{0, 18}, {10, 60}, {40, 46}, {90, 62}, {140, 46}}), 2, 4);
+    pad.volumeEnvelope = withLoop(envelope({{0, 0}, {3, 36}, {10, 60}, {40, 46}, {90, 62}, {140, 46}}), 3, 5);
     pad.fadeout = 400;
     list.push_back(std::move(pad));
 
@@ -120,6 +120,13 @@ std::vector<XmInstrument> buildInstruments()
     wind.volumeEnvelope = withSustain(envelope({{0, 0}, {60, 48}, {120, 64}}), 2);
     wind.fadeout = 600;
     list.push_back(std::move(wind));
+
+    // Long bass (the same cycle): short attack, holds at 44 while the key is
+    // down, quick release.
+    XmInstrument bassLong = single("Long bass", makeBass(), 56, 128);
+    bassLong.volumeEnvelope = withSustain(envelope({{0, 64}, {3, 56}, {12, 44}}), 2);
+    bassLong.fadeout = 3000;
+    list.push_back(std::move(bassLong));
 
     return list;
 }

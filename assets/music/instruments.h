@@ -22,7 +22,8 @@ enum Instrument : std::uint8_t {
     kChip,
     kBell,
     kWind,
-    kInstrumentCount = kWind
+    kBassLong,
+    kInstrumentCount = kBassLong
 };
 
 std::vector<XmInstrument> buildInstruments();

@@ -262,7 +262,9 @@ XmSample makePad()
 
 XmSample makeGatePad()
 {
-    const std::vector<Voice> voices = {{64, 256, 0}, {63, 220, 0x3A5F29C1u}, {65, 220, 0xA1B2C3D4u}};
+    // All voices start at phase 0, so the sample starts at zero: the gate
+    // envelope opens at full volume.
+    const std::vector<Voice> voices = {{64, 256, 0}, {63, 220, 0}, {65, 220, 0}};
     const auto wave = additive(8192, voices, sawHarmonics(50, 16));
     return forwardLoop("gate pad", normalise(wave, kPeak16), true, 128);
 }

@@ -96,7 +96,7 @@ TEST(ModuleThroughMusic, ReaderLoadsItWithoutAnyMessage)
     EXPECT_EQ(song->frequencyMode, 2); // linear
     EXPECT_EQ(song->songLength, 24);
     EXPECT_EQ(song->numPatterns, 24);
-    EXPECT_EQ(song->numInstruments, 13);
+    EXPECT_EQ(song->numInstruments, 14);
     EXPECT_EQ(song->speed, assets::music::kSpeed);
     EXPECT_EQ(song->bpm, assets::music::kTempo);
 }
