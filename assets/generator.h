@@ -14,4 +14,8 @@ void writeImages(const std::filesystem::path& dataDir);
 // The two 3D Studio scenes, their settings files and their textures.
 void writeScenes(const std::filesystem::path& dataDir);
 
+// Not part of the data: one TGA picture with every image and scene texture
+// side by side, labelled, for looking at them all at once.
+void writeContactSheet(const std::filesystem::path& file);
+
 } // namespace assets

@@ -1,7 +1,7 @@
-# cmake -DIMGCONV=... -DDATA_DIR=... -P preview.cmake
+# cmake -DIMGCONV=... -DASSETGEN=... -DDATA_DIR=... -P preview.cmake
 # Converts every TGA image of the data folder into DATA_DIR/preview/NAME.png
 # through the console's own TGA reader, so the pictures can be looked at as
-# the demo sees them.
+# the demo sees them, and adds contact_sheet.png with all of them at once.
 file(MAKE_DIRECTORY ${DATA_DIR}/preview)
 file(GLOB images ${DATA_DIR}/*.tga)
 list(SORT images)
@@ -13,3 +13,15 @@ foreach(image ${images})
     message(FATAL_ERROR "imgconv could not convert ${image}")
   endif()
 endforeach()
+
+set(sheet ${DATA_DIR}/preview/contact_sheet.tga)
+execute_process(COMMAND ${ASSETGEN} --sheet ${sheet} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "assetgen could not write the contact sheet")
+endif()
+execute_process(COMMAND ${IMGCONV} ${sheet} ${DATA_DIR}/preview/contact_sheet.png
+                RESULT_VARIABLE result OUTPUT_QUIET)
+file(REMOVE ${sheet})
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "imgconv could not convert the contact sheet")
+endif()
