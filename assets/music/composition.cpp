@@ -91,6 +91,12 @@ public:
         if (row >= 0 && row < rows())
             p_.at(row, ch).volume = static_cast<std::uint8_t>(0x10 + std::min(vol, 64));
     }
+    // Volume column "slide up by x on each tick after the first".
+    void volumeSlideUp(int ch, int row, int x)
+    {
+        if (row >= 0 && row < rows())
+            p_.at(row, ch).volume = static_cast<std::uint8_t>(0x70 + std::clamp(x, 0, 15));
+    }
     bool effectFree(int ch, int row) const
     {
         const XmCell& c = p_.at(row, ch);
@@ -421,6 +427,33 @@ void pads(Part& p, const Progression& prog, int fromRow, int toRow, int vol, int
     }
 }
 
+// Pads that duck under every kick and swell back within the beat: on the
+// beat the volume drops to a third, then the volume column slides it up on
+// the two rows after (ticks 1 to 5 of each), back to `vol`.
+void pump(Part& p, int fromRow, int toRow, int vol)
+{
+    const int low = vol / 3;
+    const int perTick = std::clamp((vol - low + 9) / 10, 1, 15); // two rows of five ticks
+    for (int r = fromRow; r < toRow; ++r) {
+        for (int ch = chPadA; ch <= chPadC; ++ch) {
+            if (r % 4 == 0)
+                p.volume(ch, r, low);
+            else if (r % 4 <= 2)
+                p.volumeSlideUp(ch, r, perTick);
+        }
+    }
+}
+
+// Toms (the kick an octave and more up) falling over the last half bar
+// before `endRow`, on the crash channel.
+void tomFill(Part& p, int endRow)
+{
+    static constexpr std::array<int, 6> rows = {8, 10, 11, 12, 14, 15};
+    static constexpr std::array<int, 6> pitches = {note(5, G), note(5, E), note(5, E), note(5, C), note(4, A), note(4, G)};
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        p.play(chCrash, endRow - kBar + rows[i], pitches[i], kKick, 40 + static_cast<int>(i) * 3);
+}
+
 // Chip arpeggios: the chord's root on a syncopated eighth-note figure, with
 // the arpeggio effect (root, third, fifth each tick) on every row.
 void chipArps(Part& p, const Progression& prog, int fromRow, int toRow, int vol, bool busy)
@@ -535,6 +568,7 @@ void groove(Part& p, const Progression& prog, BassStyle style, bool disco, int p
     drumsFour(p, 0, p.rows(), disco);
     bass(p, prog, style, 0, p.rows());
     pads(p, prog, 0, p.rows(), padVol);
+    pump(p, 0, p.rows(), padVol);
 }
 
 Score compose()
@@ -649,7 +683,7 @@ Score compose()
         groove(p, kChorus, BassStyle::Disco, true, 26);
         leadWithEcho(p, kChorusTuneB, 44);
         chipArps(p, kChorus, 0, 64, 20, false);
-        snareFill(p, 64);
+        tomFill(p, 64);
         beats(p, Beats::ZoomHalf, 0, 64);
         next(std::move(p));
     }
@@ -692,7 +726,7 @@ Score compose()
         groove(p, kVerse, BassStyle::Offbeat, false, 28);
         leadWithEcho(p, kVerseTuneB, 44);
         chipArps(p, kVerse, 0, 64, 22, false);
-        snareFill(p, 64);
+        tomFill(p, 64);
         beats(p, Beats::Dance, 0, 64);
         next(std::move(p));
     }
