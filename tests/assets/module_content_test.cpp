@@ -329,6 +329,46 @@ TEST(ModuleInstruments, TonesPlayInTuneAtA440)
     EXPECT_EQ(checked, 8); // two basses, pad, gate pad, three lead samples, chip
 }
 
+// A held note (a looping sample whose volume envelope sustains or loops)
+// must be released or cut before a stretch where its channel plays nothing, or it drones
+// on under the next section. Every instrument is also played somewhere.
+TEST(ModuleInstruments, NoHeldNoteDronesIntoASilentSectionAndAllArePlayed)
+{
+    const auto& m = module();
+    const auto rows = module_scan::playedRows(m);
+    std::vector<int> sounding(static_cast<std::size_t>(m.channels), 0); // held instrument, 0 = none
+    std::set<int> played;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto& r = rows[i];
+        if (r.row == 0) {
+            // A pattern that leaves a channel silent: nothing may still be held there.
+            for (int c = 0; c < m.channels; ++c) {
+                bool any = false;
+                for (int k = 0; k < m.patterns[static_cast<std::size_t>(r.pattern)].rows; ++k)
+                    any |= m.cell(r.pattern, k, c).note != 0;
+                EXPECT_TRUE(any || sounding[static_cast<std::size_t>(c)] == 0)
+                    << "instrument " << sounding[static_cast<std::size_t>(c)] << " held on channel " << c
+                    << " into order " << r.order;
+            }
+        }
+        for (int c = 0; c < m.channels; ++c) {
+            const auto& cell = m.cell(r.pattern, r.row, c);
+            auto& held = sounding[static_cast<std::size_t>(c)];
+            if (cell.note != 0 && cell.note != 97 && cell.instrument != 0) {
+                played.insert(cell.instrument);
+                const auto& ins = m.instruments[static_cast<std::size_t>(cell.instrument - 1)];
+                bool loops = false; // a one-shot sample ends by itself
+                for (const auto& smp : ins.samples)
+                    loops |= smp.loopType() != 0;
+                held = loops && (ins.volumeType & 1) && (ins.volumeType & 6) ? cell.instrument : 0;
+            }
+            if (cell.note == 97 || (cell.effect == 0xE && (cell.param >> 4) == 0xC))
+                held = 0; // key-off, or a note cut
+        }
+    }
+    EXPECT_EQ(static_cast<int>(played.size()), m.instrumentCount);
+}
+
 TEST(ModuleEffects, TheTrackerEffectsOfThePiece)
 {
     std::map<int, int> uses; // effect number (E sub-effects as 0xE0 + x) -> count
