@@ -125,7 +125,8 @@ std::int8_t relativeNoteForCycle(int cycleFrames)
     case 128: return 24;
     case 256: return 36;
     case 512: return 48;
-    default: throw std::invalid_argument("cycle length must be a power of two from 32 to 512");
+    case 1024: return 60;
+    default: throw std::invalid_argument("cycle length must be a power of two from 32 to 1024");
     }
 }
 
@@ -233,21 +234,22 @@ XmSample makeCrash()
 
 XmSample makeBass()
 {
-    // One cycle of 256 frames: a softened saw with a sine under it.
+    // One cycle of 1024 frames (so that even low notes play the sample
+    // faster than the output rate): a softened saw with a sine under it.
     std::vector<std::int32_t> harm = sawHarmonics(48, 9);
     harm[1] += 40000;
-    const auto wave = additive(256, {{1, 256, 0}}, harm);
-    return forwardLoop("bass", toEightBit(normalise(wave, kPeak16)), false, 256);
+    const auto wave = additive(1024, {{1, 256, 0}}, harm);
+    return forwardLoop("bass", toEightBit(normalise(wave, kPeak16)), false, 1024);
 }
 
 XmSample makePad()
 {
-    // Five saws of 126..130 cycles over 16384 frames (cycle 128): about
+    // Five saws of 126..130 cycles over 65536 frames (cycle 512): about
     // 13 cents between neighbours, so the chorus beats once per loop pass.
     const std::vector<Voice> voices = {
         {128, 256, 0}, {127, 200, 0x2F6A1C3Du}, {129, 200, 0x91C20B7Eu},
         {126, 90, 0x5D3E8A11u}, {130, 90, 0xC7A4F0E2u}};
-    const auto wave = additive(16384, voices, sawHarmonics(44, 7));
+    const auto wave = additive(65536, voices, sawHarmonics(44, 7));
     XmSample s;
     s.name = "pad";
     s.sixteenBit = true;
@@ -255,7 +257,7 @@ XmSample makePad()
     s.loop = LoopType::PingPong;
     s.loopStart = 0;
     s.loopLength = static_cast<std::uint32_t>(s.frames.size());
-    s.relativeNote = relativeNoteForCycle(128);
+    s.relativeNote = relativeNoteForCycle(512);
     s.finetune = 2;
     return s;
 }
@@ -265,13 +267,13 @@ XmSample makeGatePad()
     // All voices start at phase 0, so the sample starts at zero: the gate
     // envelope opens at full volume.
     const std::vector<Voice> voices = {{64, 256, 0}, {63, 220, 0}, {65, 220, 0}};
-    const auto wave = additive(8192, voices, sawHarmonics(50, 16));
-    return forwardLoop("gate pad", normalise(wave, kPeak16), true, 128);
+    const auto wave = additive(16384, voices, sawHarmonics(50, 16));
+    return forwardLoop("gate pad", normalise(wave, kPeak16), true, 256);
 }
 
 XmSample makeLead(LeadRange range)
 {
-    // Two voices 255 and 257 cycles over 16384 frames (cycle 64): about
+    // Two voices 255 and 257 cycles over 32768 frames (cycle 128): about
     // 7 cents either side of the note. Saw plus half a square, with as many
     // harmonics as stay below 20 kHz at the top of the range.
     const int count = range == LeadRange::Low ? 31 : (range == LeadRange::Middle ? 18 : 10);
@@ -279,28 +281,29 @@ XmSample makeLead(LeadRange range)
     const std::vector<std::int32_t> sq = squareHarmonics(count, 14);
     for (std::size_t h = 1; h < harm.size(); ++h)
         harm[h] += sq[h] / 2;
-    const auto wave = additive(16384, {{255, 256, 0}, {257, 256, 0x6C1E4A77u}}, harm);
-    return forwardLoop(range == LeadRange::Low ? "lead low" : (range == LeadRange::Middle ? "lead middle" : "lead high"), normalise(wave, kPeak16), true, 64);
+    const auto wave = additive(32768, {{255, 256, 0}, {257, 256, 0}}, harm);
+    return forwardLoop(range == LeadRange::Low ? "lead low" : (range == LeadRange::Middle ? "lead middle" : "lead high"),
+                       normalise(wave, kPeak16), true, 128);
 }
 
 XmSample makeChip()
 {
-    const auto wave = additive(64, {{1, 256, 0}}, pulseHarmonics(14));
-    return forwardLoop("chip", toEightBit(normalise(wave, kPeak16)), false, 64);
+    const auto wave = additive(128, {{1, 256, 0}}, pulseHarmonics(14));
+    return forwardLoop("chip", toEightBit(normalise(wave, kPeak16)), false, 128);
 }
 
 XmSample makeBell()
 {
     // FM: carrier at the note, modulator at 3.5 x the note (a slightly
     // inharmonic, bell-like colour) whose index dies away fast, plus an
-    // octave partial. Cycle 64 frames, so C-4 plays at 16726 Hz.
-    const int frames = 24000;
+    // octave partial. Cycle 128 frames, so C-4 plays at 33452 Hz.
+    const int frames = 48000;
     std::vector<std::int32_t> v(static_cast<std::size_t>(frames));
-    const std::uint32_t carrierStep = 1u << 26;
-    const std::uint32_t modStep = 7u << 25;
-    Decay index(2600);
-    Decay body(9000);
-    Decay octave(2200);
+    const std::uint32_t carrierStep = 1u << 25;
+    const std::uint32_t modStep = 7u << 24;
+    Decay index(5200);
+    Decay body(18000);
+    Decay octave(4400);
     std::uint32_t pc = 0, pm = 0, po = 0;
     for (int i = 0; i < frames; ++i) {
         const std::int64_t depth = (std::int64_t{1900000000} * index.level()) >> 30; // about 2.8 radians at the strike
@@ -315,12 +318,12 @@ XmSample makeBell()
         body.step();
         octave.step();
     }
-    fadeTail(v, 2000);
+    fadeTail(v, 4000);
     XmSample s;
     s.name = "bell";
     s.sixteenBit = true;
     s.frames = normalise(v, kPeak16);
-    s.relativeNote = relativeNoteForCycle(64);
+    s.relativeNote = relativeNoteForCycle(128);
     s.finetune = 2;
     return s;
 }
@@ -328,9 +331,11 @@ XmSample makeBell()
 XmSample makeWind()
 {
     // Noise through a resonant band-pass whose centre glides up and back
-    // down across the sample; the ping-pong loop keeps it seamless.
-    const int frames = 16384;
-    const int rate = 16726;
+    // down across the sample; the ping-pong loop keeps it seamless. Made at
+    // 66904 Hz (C-4 plays it at that rate), so that the notes it is played
+    // at still step through it faster than the output rate.
+    const int frames = 65536;
+    const int rate = 66904;
     std::vector<std::int32_t> v(static_cast<std::size_t>(frames));
     NoiseSource noise(0x817Du);
     StateVariableFilter filter;
@@ -348,7 +353,7 @@ XmSample makeWind()
     s.loop = LoopType::PingPong;
     s.loopStart = 0;
     s.loopLength = static_cast<std::uint32_t>(frames);
-    s.relativeNote = 12;
+    s.relativeNote = 36; // 8363 x 8 = 66904 Hz
     return s;
 }
 

@@ -28,7 +28,9 @@ XmSample makeBell();      // 16-bit FM bell, one shot
 XmSample makeWind();      // 8-bit resonant filtered noise, ping-pong loop
 
 // Relative note for a loop whose cycle is `cycleFrames` long (a power of two
-// from 32 to 512), with finetune 2.
+// from 32 to 1024), with finetune 2. Long cycles make the mixer, which takes
+// the sample at the integer position without interpolation, step through the
+// sample faster than the output rate, so that its hold steps stay small.
 std::int8_t relativeNoteForCycle(int cycleFrames);
 
 } // namespace assets::music

@@ -301,8 +301,8 @@ TEST(ModuleInstruments, TonesPlayInTuneAtA440)
             const std::size_t loop = s.loopLengthBytes / (s.sixteenBit() ? 2 : 1);
             ASSERT_GT(loop, 0u) << ins.name;
             // Normalised autocorrelation over 2048 frames.
-            std::vector<double> r(601, 0.0);
-            for (std::size_t lag = 24; lag <= 600; ++lag) {
+            std::vector<double> r(1201, 0.0);
+            for (std::size_t lag = 24; lag <= 1200; ++lag) {
                 double xy = 0.0, xx = 0.0, yy = 0.0;
                 for (std::size_t i = 0; i < 2048; ++i) {
                     const double x = s.frames[i % loop], y = s.frames[(i + lag) % loop];
@@ -316,7 +316,7 @@ TEST(ModuleInstruments, TonesPlayInTuneAtA440)
             // The period is the first local peak close to the highest one
             // (its multiples score as high).
             int bestLag = 0;
-            for (std::size_t lag = 25; lag < 600 && bestLag == 0; ++lag)
+            for (std::size_t lag = 25; lag < 1200 && bestLag == 0; ++lag)
                 if (r[lag] >= 0.9 * top && r[lag] >= r[lag - 1] && r[lag] >= r[lag + 1])
                     bestLag = static_cast<int>(lag);
             ASSERT_GT(bestLag, 0) << ins.name;
