@@ -288,8 +288,8 @@ XmSample makeLead(LeadRange range)
 
 XmSample makeChip()
 {
-    const auto wave = additive(128, {{1, 256, 0}}, pulseHarmonics(14));
-    return forwardLoop("chip", toEightBit(normalise(wave, kPeak16)), false, 128);
+    const auto wave = additive(256, {{1, 256, 0}}, pulseHarmonics(14));
+    return forwardLoop("chip", toEightBit(normalise(wave, kPeak16)), false, 256);
 }
 
 XmSample makeBell()
