@@ -1,4 +1,4 @@
-// Reading four-, six- and eight-channel ProTracker-style modules (MOD).
+// Reading four-, six- and eight-channel MOD modules.
 //
 // The reader turns every MOD pattern into XM packing (five bytes per cell),
 // and every sample into a one-sample instrument, so the player never knows
@@ -14,7 +14,7 @@
 
 namespace music {
 
-// The three ProTracker octaves, then a fourth, shorter one: the octave-0
+// The three classic MOD octaves, then a fourth, shorter one: the octave-0
 // periods (1712, 1616, 1525, 1440, 1357, 1281, 1209, 1141, 1077, 1017, 961,
 // 907) divided by 16 and rounded to the nearest integer.
 const std::int16_t kModPeriods[48] = {

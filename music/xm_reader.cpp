@@ -1,4 +1,4 @@
-// Reading FastTracker-style Extended Modules (XM).
+// Reading extended modules (XM).
 //
 // Fields are read in the file's order. Where a header stores its own size the
 // reader continues at the header's start plus that size, but never at less

@@ -1,5 +1,5 @@
 // The set-up window on FLTK. Controls sit at their exact client positions;
-// radio buttons are exclusive inside an FLTK group per spec group.
+// radio buttons are exclusive inside an FLTK group per control group.
 #include "platform/setup_window.h"
 
 #include <FL/Enumerations.H>

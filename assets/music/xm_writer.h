@@ -1,5 +1,5 @@
 #pragma once
-// Writes FastTracker 2 Extended Modules (XM, version 0x0104) in the fixed
+// Writes extended modules (XM, version 0x0104) in the fixed
 // layout that every reader accepts: a 276-byte song header, 9-byte pattern
 // headers, 263-byte instrument headers and 40-byte sample headers, with
 // patterns packed and sample data delta-coded.
