@@ -95,7 +95,9 @@ LoadResult readMod(Song& song, std::span<const std::uint8_t> file)
         Sample& s = inst.samples[0];
         std::memcpy(s.name.data(), inst.name.data(), s.name.size());
         s.length = 2 * lengthWords;
-        s.finetune = static_cast<std::int8_t>((finetune > 7 ? finetune - 16 : finetune) * 8);
+        // One MOD finetune step is an eighth of a semitone, which is 16 units
+        // of the sample's finetune (128 units to the semitone).
+        s.finetune = static_cast<std::int8_t>((finetune > 7 ? finetune - 16 : finetune) * 16);
         s.volume = std::min<std::uint8_t>(volume, 64);
         s.loopStart = 2 * loopStartWords;
         s.panning = 128;

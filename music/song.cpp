@@ -57,10 +57,16 @@ void Song::initialise()
 
 void Song::setTempo(std::int32_t bpmValue)
 {
-    std::int32_t divisor = bpmValue * 2 / 5;
-    if (divisor < 1)
-        divisor = 1; // a BPM below 3 has no defined tick length
-    framesPerTick = std::max<std::int32_t>(1, mixingRate_ / divisor);
+    // A tick lasts 2.5 / BPM seconds. The rate is multiplied before the one
+    // division so that tempos whose tick rate (BPM x 2 / 5) is not a whole
+    // number keep their speed: BPM 133 gives 828 frames at 44100 Hz, where
+    // truncating the tick rate to 53 first would give 832 and drift.
+    if (bpmValue * 2 / 5 < 1) {
+        framesPerTick = std::max<std::int32_t>(1, mixingRate_); // a BPM below 3 has no defined tick length
+        return;
+    }
+    const std::int64_t frames = static_cast<std::int64_t>(mixingRate_) * 5 / (static_cast<std::int64_t>(bpmValue) * 2);
+    framesPerTick = static_cast<std::int32_t>(std::max<std::int64_t>(1, frames));
 }
 
 void Song::setOrderPosition(int position)

@@ -161,10 +161,32 @@ TEST(PlayerTiming, TickLengthAtOtherRates)
     EXPECT_EQ(at22.song->framesPerTick, 441);
     m.bpm = 32;
     Player slow(m, 11000);
-    EXPECT_EQ(slow.song->framesPerTick, 11000 / 12);
+    EXPECT_EQ(slow.song->framesPerTick, 859); // 11000 x 5 / 64 = 859.4 (not 11000 / 12 = 916)
     m.bpm = 0; // no defined tick length: guarded, one tick per second
     Player none(m, 11000);
     EXPECT_EQ(none.song->framesPerTick, 11000);
+}
+
+// Tempos whose tick rate BPM x 2 / 5 is not whole keep their speed: real
+// modules use F85 (BPM 133) and BPM 108, which lost 0.4 % when the tick rate
+// was truncated first, and BPM 127 lost 1.6 %.
+TEST(PlayerTiming, TickLengthForTemposBetweenWholeTickRates)
+{
+    XmModule m = module(1);
+    m.bpm = 133;
+    EXPECT_EQ(Player(m).song->framesPerTick, 828); // 220500 / 266 = 828.9
+    m.bpm = 108;
+    EXPECT_EQ(Player(m).song->framesPerTick, 1020); // 220500 / 216 = 1020.8
+    m.bpm = 127;
+    EXPECT_EQ(Player(m).song->framesPerTick, 868); // 220500 / 254 = 868.1
+    m.bpm = 255;
+    EXPECT_EQ(Player(m, 11000).song->framesPerTick, 107); // 55000 / 510 = 107.8
+    // Set by Fxx during playback as well.
+    m.bpm = 125;
+    at(m, 0, 0) = {0, 0, 0, 15, 133};
+    Player player(m);
+    player.ticks(6);
+    EXPECT_EQ(player.song->framesPerTick, 828);
 }
 
 TEST(PlayerTiming, NothingLoadedPlaysSilence)
@@ -310,6 +332,37 @@ TEST(PlayerEffects, ArpeggioInBothPeriodSystems)
         EXPECT_EQ(p.ch(0).finalPeriod, linear ? 4608 - 448 : amigaPeriod(55, 0)) << linear;
         p.ticks(1); // none
         EXPECT_EQ(p.ch(0).finalPeriod, base);
+    }
+}
+
+// A MOD sample's finetune nibble counts eighths of a semitone, so a sample
+// tuned +4 plays C-2 (period 428) half a semitone sharp, as trackers tune it.
+TEST(PlayerEffects, ModFinetuneIsEighthsOfASemitone)
+{
+    for (std::uint8_t nibble : {0, 4, 12}) {
+        ModModule m;
+        ModSample s;
+        s.lengthWords = 64;
+        s.finetune = nibble;
+        s.loopStartWords = 0;
+        s.loopLengthWords = 64;
+        s.data.assign(128, 50);
+        m.samples = {s};
+        m.patterns.assign(1, std::vector<ModCell>(64 * 4));
+        m.patterns[0][0] = {428, 1, 0, 0};
+        auto song = std::make_unique<Song>();
+        ASSERT_TRUE(readModule(*song, writeMod(m)).loaded());
+        song->start(44100);
+        song->syncReset(600);
+        for (int i = 0; i < 6; ++i)
+            song->playTick();
+        // Note index 23 + relative note 25 = 48: m = 49, k = 8 + f / 16.
+        // f = 0: T[8] = 856, x 32 / 16 = 1712.
+        // f = 64: k = 12, w = 0.5: trunc(832 x 0.5 + 826 x 0.5) = 829, x 2 = 1658.
+        // f = -64: k = 4, w = -0.5: trunc(881 x 1.5 - 875 x 0.5) = 884, x 2 = 1768.
+        const int expected = nibble == 0 ? 1712 : nibble == 4 ? 1658 : 1768;
+        EXPECT_EQ(song->channels[0].period, expected) << int(nibble);
+        EXPECT_EQ(song->channels[0].finetune, nibble == 0 ? 0 : nibble == 4 ? 64 : -64);
     }
 }
 

@@ -467,7 +467,7 @@ TEST(ModReader, HeaderSamplesFinetuneAndLoops)
     const Sample& sa = a.samples[0];
     EXPECT_EQ(sa.length, 8);
     EXPECT_EQ(sa.volume, 40);
-    EXPECT_EQ(sa.finetune, 56); // 7 x 8
+    EXPECT_EQ(sa.finetune, 112); // 7 eighths of a semitone, x 16
     EXPECT_EQ(sa.relativeNote, 25);
     EXPECT_EQ(sa.panning, 128);
     EXPECT_EQ(sa.bits, 8);
@@ -475,12 +475,12 @@ TEST(ModReader, HeaderSamplesFinetuneAndLoops)
     EXPECT_EQ(sa.loopEnd, 2);
     EXPECT_EQ(sa.data[7], 8); // plain signed bytes, no delta
     const Sample& sb = song->instruments[1].samples[0];
-    EXPECT_EQ(sb.finetune, -64); // 8 - 16 = -8, x 8
+    EXPECT_EQ(sb.finetune, -128); // 8 - 16 = -8, x 16: a whole semitone down
     EXPECT_EQ(sb.loopType, 1);
     EXPECT_EQ(sb.loopStart, 20);
     EXPECT_EQ(sb.loopEnd, 60);
     EXPECT_EQ(static_cast<std::int8_t>(sb.data[79]), -1);
-    EXPECT_EQ(song->instruments[2].samples[0].finetune, -8);
+    EXPECT_EQ(song->instruments[2].samples[0].finetune, -16); // 15 - 16 = -1, x 16
     // Unused sample slots are instruments without data.
     EXPECT_EQ(song->instruments[30].inUse, 1);
     EXPECT_EQ(song->instruments[30].samples[0].hasData, 0);
