@@ -203,7 +203,9 @@ void Song::tremolo(Channel& ch)
 void Song::multiRetriggerStep(Channel& ch)
 {
     ch.multiRetriggerCounter = static_cast<std::int16_t>(ch.multiRetriggerCounter + 1);
-    if (ch.multiRetriggerCounter != ch.multiRetriggerInterval)
+    // "Reaches" the interval: a row that shortens the interval below the
+    // count already run must retrigger now, not never again.
+    if (ch.multiRetriggerCounter < ch.multiRetriggerInterval)
         return;
     restartNote(ch);
     ch.multiRetriggerCounter = 0;

@@ -455,6 +455,27 @@ TEST(PlayerEffects, TremoloTremorAndMultiRetrigger)
     EXPECT_EQ(p.ch(0).tremoloOffset, (141 * 2) / 64);
 }
 
+// A row that shortens the multi-retrigger interval below the ticks already
+// counted retriggers at once and then at the new interval (it used to wait
+// for a count it had passed, which fell silent for good).
+TEST(PlayerEffects, MultiRetriggerIntervalShortenedMidCount)
+{
+    XmModule m = module(1);
+    at(m, 0, 0) = {C4, 1, 0, 27, 0x04}; // R04: counter -1 -> 0 at the row, restart at tick 4
+    at(m, 1, 0) = {0, 0, 0, 27, 0x01};  // R01 with the counter at 1
+    Player p(m);
+    p.ticks(6);
+    std::vector<int> restarts;
+    for (int i = 0; i < 11; ++i) {
+        p.ch(0).positionInt = 77;
+        p.ticks(1);
+        restarts.push_back(p.ch(0).positionInt == 0 ? 1 : 0);
+    }
+    // Row 0, ticks 1..5: counts 1, 2, 3, 4 (restart, 0), 1.
+    // Row 1: the row step counts 2, past 1: restart; then every tick.
+    EXPECT_EQ(restarts, (std::vector<int>{0, 0, 0, 1, 0, 1, 1, 1, 1, 1, 1}));
+}
+
 TEST(PlayerEffects, KeyOffWithoutEnvelopeSilencesAndSampleOffset)
 {
     XmModule m = module(2);
