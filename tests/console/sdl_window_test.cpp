@@ -56,7 +56,7 @@ TEST(SdlConsole, OpensAWindowTakesAFrameAndPresentsIt)
     if (!haveDisplay())
         GTEST_SKIP() << "no X display (the test command runs the suites under xvfb-run)";
     testing::internal::CaptureStdout();
-    SystemLibraryAllocations ignored;
+    [[maybe_unused]] SystemLibraryAllocations ignored;
     Console console;
     EXPECT_STREQ(console.name(), "SDL2");
     console.open("Tam+ulv = skit!", 320, 200, display::format32());
