@@ -1,5 +1,7 @@
 #include "driver/compositing.h"
 
+#include "console/surface_lock.h"
+
 #include <emmintrin.h>
 
 #include <algorithm>
@@ -9,39 +11,6 @@
 namespace driver {
 
 namespace {
-
-// Locks a surface for the life of the guard. A guard given the surface of an
-// earlier guard shares that lock, so one surface passed twice is locked and
-// unlocked once.
-class SurfaceLock {
-public:
-    explicit SurfaceLock(display::Surface& surface) : surface_(&surface)
-    {
-        pixels_ = static_cast<std::uint32_t*>(surface.lock());
-    }
-    SurfaceLock(display::Surface& surface, const SurfaceLock& earlier)
-    {
-        if (&surface == earlier.surface_) {
-            pixels_ = earlier.pixels_;
-            return;
-        }
-        pixels_ = static_cast<std::uint32_t*>(surface.lock());
-        surface_ = &surface;
-    }
-    ~SurfaceLock()
-    {
-        if (surface_)
-            surface_->unlock();
-    }
-    SurfaceLock(const SurfaceLock&) = delete;
-    SurfaceLock& operator=(const SurfaceLock&) = delete;
-
-    std::uint32_t* pixels() const { return pixels_; }
-
-private:
-    display::Surface* surface_ = nullptr; // the surface this guard unlocks, if any
-    std::uint32_t* pixels_ = nullptr;
-};
 
 bool drawable(const display::Surface& surface) { return !surface.empty() && surface.format().bits() == 32; }
 
@@ -133,8 +102,8 @@ void beatZoomNearest(display::Surface& destination, display::Surface& source, fl
 {
     if (!drawable(destination) || !drawable(source))
         return;
-    SurfaceLock sourceLock(source);
-    SurfaceLock destinationLock(destination, sourceLock);
+    display::SurfaceLock sourceLock(source);
+    display::SurfaceLock destinationLock(destination, sourceLock);
     const std::uint32_t* s = sourceLock.pixels();
     std::uint32_t* d = destinationLock.pixels();
     const int dw = destination.width(), dh = destination.height();
@@ -161,8 +130,8 @@ void beatZoomFiltered(display::Surface& destination, display::Surface& source, f
 {
     if (!drawable(destination) || !drawable(source))
         return;
-    SurfaceLock sourceLock(source);
-    SurfaceLock destinationLock(destination, sourceLock);
+    display::SurfaceLock sourceLock(source);
+    display::SurfaceLock destinationLock(destination, sourceLock);
     const std::uint32_t* s = sourceLock.pixels();
     std::uint32_t* d = destinationLock.pixels();
     const int dw = destination.width(), dh = destination.height();
@@ -210,8 +179,8 @@ void quarterTileCopy(display::Surface& destination, display::Surface& source)
 {
     if (!drawable(destination) || !drawable(source))
         return;
-    SurfaceLock sourceLock(source);
-    SurfaceLock destinationLock(destination, sourceLock);
+    display::SurfaceLock sourceLock(source);
+    display::SurfaceLock destinationLock(destination, sourceLock);
     const std::uint32_t* s = sourceLock.pixels();
     std::uint32_t* d = destinationLock.pixels();
     const int halfWidth = destination.width() / 2, halfHeight = destination.height() / 2;
@@ -245,8 +214,8 @@ void blitKeyed(display::Surface& image, display::Surface& destination, int x, in
     if (x >= W || y >= H || x + w <= 0 || y + h <= 0)
         return;
 
-    SurfaceLock imageLock(image);
-    SurfaceLock destinationLock(destination, imageLock);
+    display::SurfaceLock imageLock(image);
+    display::SurfaceLock destinationLock(destination, imageLock);
     const long long firstColumn = std::max(0LL, -static_cast<long long>(x));
     const long long firstRow = std::max(0LL, -static_cast<long long>(y));
     const long long left = std::max(0, x), top = std::max(0, y);

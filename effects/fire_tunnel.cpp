@@ -1,5 +1,7 @@
 #include "effects/fire_tunnel.h"
 
+#include "console/surface_lock.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -125,14 +127,14 @@ void FireTunnel::draw(display::BaseSurface& surface, int centreX, int centreY, i
     if (left < 0 || top < 0 || left + mapWidth_ > surface.width() || top + mapHeight_ > surface.height())
         return;
 
-    auto* base = static_cast<std::uint8_t*>(surface.lock());
+    const display::SurfaceLock lock(surface);
+    auto* base = reinterpret_cast<std::uint8_t*>(lock.pixels());
     const int pitch = surface.pitch();
     for (int r = 0; r < mapHeight_; ++r) {
         auto* row = reinterpret_cast<std::uint32_t*>(base + (top + r) * pitch) + left;
         firetunnel::_drawrow(row, map_.data() + static_cast<std::size_t>(r) * mapWidth_ * 2, mapWidth_, angleOffset,
                              depthOffset, wobble_, fire_.data(), palette_);
     }
-    surface.unlock();
 }
 
 } // namespace effects

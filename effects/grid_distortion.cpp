@@ -1,5 +1,7 @@
 #include "effects/grid_distortion.h"
 
+#include "console/surface_lock.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -21,20 +23,6 @@ std::int32_t truncToInt32(double x)
         return INT32_MIN;
     return static_cast<std::int32_t>(x);
 }
-
-// Locks a surface for the length of a scope.
-class SurfaceLock {
-public:
-    explicit SurfaceLock(display::BaseSurface& surface) : surface_(surface), pixels_(surface.lock()) {}
-    ~SurfaceLock() { surface_.unlock(); }
-    SurfaceLock(const SurfaceLock&) = delete;
-    SurfaceLock& operator=(const SurfaceLock&) = delete;
-    std::uint32_t* pixels() const { return static_cast<std::uint32_t*>(pixels_); }
-
-private:
-    display::BaseSurface& surface_;
-    void* pixels_;
-};
 
 } // namespace
 
@@ -189,14 +177,14 @@ bool GridDistortion::textureUsable(const display::BaseSurface& texture)
 
 void GridDistortion::fill(display::BaseSurface& surface, display::BaseSurface& texture)
 {
-    SurfaceLock destination(surface);
+    const display::SurfaceLock destination(surface);
     if (surface.format().bytes() != 4 || surface.pitch() != surface.width() * 4 || !textureUsable(texture))
         return;
     gridfill::Filler filler = gridfill::findFiller(surface.width(), surface.height(), gridWidth_, gridHeight_,
                                                    blockWidth_, blockHeight_);
     if (!filler)
         return;
-    SurfaceLock source(texture);
+    const display::SurfaceLock source(texture);
     filler(points_.data(), destination.pixels(), source.pixels());
 }
 

@@ -13,12 +13,7 @@ ObjectScene::ObjectScene(int flag)
 
 void ObjectScene::renderIntro(display::Surface& surface, display::Surface* /*texture*/, float x)
 {
-    if (surface.empty() || surface.format().bytes() != 4)
-        return; // nothing to draw on, or not the 32-bit pixels written here
-    PlaneCanvas canvas{static_cast<std::uint32_t*>(surface.lock()), surface.width(), surface.height(),
-                       surface.pitch() / 4};
-    renderIntro(canvas, x);
-    surface.unlock();
+    drawOnSurface(surface, [&](const PlaneCanvas& canvas) { renderIntro(canvas, x); });
 }
 
 void ObjectScene::renderIntro(const PlaneCanvas& canvas, float time)
@@ -47,12 +42,7 @@ void ObjectScene::renderIntro(const PlaneCanvas& canvas, float time)
 
 void ObjectScene::renderMain(display::Surface& surface, double x)
 {
-    if (surface.empty() || surface.format().bytes() != 4)
-        return; // nothing to draw on, or not the 32-bit pixels written here
-    PlaneCanvas canvas{static_cast<std::uint32_t*>(surface.lock()), surface.width(), surface.height(),
-                       surface.pitch() / 4};
-    renderMain(canvas, x);
-    surface.unlock();
+    drawOnSurface(surface, [&](const PlaneCanvas& canvas) { renderMain(canvas, x); });
 }
 
 void ObjectScene::renderMain(const PlaneCanvas& canvas, double x)

@@ -3,6 +3,7 @@
 // of convex polygons, placed by 3x3 plane transforms, clipped to the frame and
 // filled opaquely or additively.
 #include "console/display.h"
+#include "console/surface_lock.h"
 #include "effects/object_polygon.h"
 
 #include <cstdint>
@@ -33,6 +34,18 @@ struct PlanePolygon {
     int fillMode = kFillSolid;
     std::uint32_t colour = 0xffffff;
 };
+
+// Locks the surface, hands it to `draw` as a canvas and unlocks it again. An
+// empty or non-32-bit surface is left alone: nothing to draw on, or not the
+// 32-bit pixels the drawer writes.
+template <typename Draw>
+void drawOnSurface(display::Surface& surface, Draw&& draw)
+{
+    if (surface.empty() || surface.format().bytes() != 4)
+        return;
+    const display::SurfaceLock lock(surface);
+    draw(PlaneCanvas{lock.pixels(), surface.width(), surface.height(), surface.pitch() / 4});
+}
 
 class Shape {
 public:

@@ -96,12 +96,7 @@ void Shape::render(const PlaneCanvas& canvas, PolygonDrawer& drawer)
 
 void Shape::render(display::Surface& surface, PolygonDrawer& drawer)
 {
-    if (surface.empty() || surface.format().bytes() != 4)
-        return; // nothing to draw on, or not the 32-bit pixels written here
-    PlaneCanvas canvas{static_cast<std::uint32_t*>(surface.lock()), surface.width(), surface.height(),
-                       surface.pitch() / 4};
-    render(canvas, drawer);
-    surface.unlock();
+    drawOnSurface(surface, [&](const PlaneCanvas& canvas) { render(canvas, drawer); });
 }
 
 Shape buildPolygonShape(int corners, double rx, double ry, int fillMode, std::uint32_t colour)

@@ -1,5 +1,7 @@
 #include "effects/spline_ribbons.h"
 
+#include "console/surface_lock.h"
+
 #include <cmath>
 #include <limits>
 
@@ -186,11 +188,10 @@ void SplineRibbons::draw(double t, display::Surface& surface) const
     ribbon1.copyToDrawn();
     ribbon2.copyToDrawn();
 
-    auto* pixels = static_cast<std::uint32_t*>(surface.lock());
+    const display::SurfaceLock lock(surface);
     const int pitch = surface.pitch() / 4;
-    ribbon1.drawAll(pixels, surface.width(), surface.height(), pitch, 126, 112, 0, form_);
-    ribbon2.drawAll(pixels, surface.width(), surface.height(), pitch, 0, 112, 126, form_);
-    surface.unlock();
+    ribbon1.drawAll(lock.pixels(), surface.width(), surface.height(), pitch, 126, 112, 0, form_);
+    ribbon2.drawAll(lock.pixels(), surface.width(), surface.height(), pitch, 0, 112, 126, form_);
 }
 
 } // namespace effects

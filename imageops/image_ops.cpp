@@ -2,38 +2,13 @@
 
 #include "imageops/scale_table.h"
 
+#include "console/surface_lock.h"
+
 #include <algorithm>
 
 namespace imageops {
 
 namespace {
-
-// Locks a surface for the life of the guard; a second guard on the same
-// surface as an earlier one does nothing, so a surface passed twice is locked
-// and unlocked once.
-class SurfaceLock {
-public:
-    explicit SurfaceLock(display::Surface& surface, const display::Surface* alreadyLocked = nullptr)
-    {
-        if (&surface == alreadyLocked)
-            return;
-        pixels_ = static_cast<std::uint32_t*>(surface.lock());
-        surface_ = &surface;
-    }
-    ~SurfaceLock()
-    {
-        if (surface_)
-            surface_->unlock();
-    }
-    SurfaceLock(const SurfaceLock&) = delete;
-    SurfaceLock& operator=(const SurfaceLock&) = delete;
-
-    std::uint32_t* pixels() const { return pixels_; }
-
-private:
-    display::Surface* surface_ = nullptr;
-    std::uint32_t* pixels_ = nullptr;
-};
 
 bool is32Bit(const display::Surface& surface) { return surface.format().bits() == 32; }
 
@@ -51,10 +26,10 @@ ImageOps::~ImageOps() = default;
 
 void ImageOps::saturate(display::Surface& dst, display::Surface& src, int x, int y)
 {
-    SurfaceLock srcLock(src);
-    SurfaceLock dstLock(dst, &src);
+    const display::SurfaceLock srcLock(src);
+    const display::SurfaceLock dstLock(dst, srcLock);
     std::uint32_t* srcPixels = srcLock.pixels();
-    std::uint32_t* dstPixels = &dst == &src ? srcPixels : dstLock.pixels();
+    std::uint32_t* dstPixels = dstLock.pixels();
 
     // 64-bit positions: x + src width cannot overflow for any x.
     const long long dw = dst.width(), dh = dst.height();
@@ -83,10 +58,10 @@ void ImageOps::saturate(display::Surface& dst, display::Surface& src, int x, int
 
 void ImageOps::fade2col(display::Surface& dst, display::Surface& src, std::uint32_t colour, int intensity)
 {
-    SurfaceLock dstLock(dst);
-    SurfaceLock srcLock(src, &dst);
+    const display::SurfaceLock dstLock(dst);
+    const display::SurfaceLock srcLock(src, dstLock);
     std::uint32_t* dstPixels = dstLock.pixels();
-    const std::uint32_t* srcPixels = &dst == &src ? dstPixels : srcLock.pixels();
+    const std::uint32_t* srcPixels = srcLock.pixels();
     if (!srcPixels || !dstPixels || !is32Bit(dst) || !is32Bit(src))
         return;
 
