@@ -5,6 +5,7 @@
 #include "assets/images/images.h"
 #include "assets/scenes/scenes.h"
 #include "console/display.h"
+#include "tests/support/console_output.h"
 #include "tests/support/message_recorder.h"
 
 #include <gtest/gtest.h>
@@ -40,17 +41,7 @@ const std::map<std::string, Image>& stored()
     return images;
 }
 
-// What the reader wrote on standard output, without the conversion engine's
-// own start-up line (printed once by the first surface of a process).
-std::string readerOutput(const std::string& captured)
-{
-    std::string out, line;
-    std::istringstream in(captured);
-    while (std::getline(in, line))
-        if (line.rfind("Converter ", 0) != 0)
-            out += line + "\n";
-    return out;
-}
+using testing_support::withoutConverterLines;
 
 // A folder written once by the generator's image and scene writers.
 const fs::path& generated()
@@ -278,7 +269,7 @@ TEST(ImagesFiles, EveryWrittenImageReadsBackCleanly)
         testing_support::MessageRecorder boxes;
         testing::internal::CaptureStdout();
         display::Surface s(path.string().c_str());
-        EXPECT_EQ(readerOutput(testing::internal::GetCapturedStdout()), "") << name;
+        EXPECT_EQ(withoutConverterLines(testing::internal::GetCapturedStdout()), "") << name;
         EXPECT_TRUE(boxes.messages().empty()) << name;
         ASSERT_FALSE(s.empty()) << name;
         ASSERT_EQ(s.width(), img.width) << name;

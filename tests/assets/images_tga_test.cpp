@@ -4,6 +4,7 @@
 #include "assets/common/quantize.h"
 #include "assets/common/tga_writer.h"
 #include "console/display.h"
+#include "tests/support/console_output.h"
 #include "tests/support/message_recorder.h"
 
 #include <gtest/gtest.h>
@@ -32,17 +33,7 @@ Image tiny()
     return img;
 }
 
-// Standard output of a reader run, without the conversion engine's start-up
-// line that the first surface of a process prints.
-std::string readerOutput(const std::string& captured)
-{
-    std::string out, line;
-    std::istringstream in(captured);
-    while (std::getline(in, line))
-        if (line.rfind("Converter ", 0) != 0)
-            out += line + "\n";
-    return out;
-}
+using testing_support::withoutConverterLines;
 
 TgaLayout layoutOf(TgaPixels p, TgaRows r, int mapBits = 24, const char* id = "")
 {
@@ -141,7 +132,7 @@ TEST(ImagesTga, EveryVariantReadsBackThroughTheConsoleReader)
         testing_support::MessageRecorder boxes;
         testing::internal::CaptureStdout();
         display::Surface s(path.string().c_str());
-        EXPECT_EQ(readerOutput(testing::internal::GetCapturedStdout()), "");
+        EXPECT_EQ(withoutConverterLines(testing::internal::GetCapturedStdout()), "");
         EXPECT_TRUE(boxes.messages().empty());
         ASSERT_FALSE(s.empty());
         ASSERT_EQ(s.width(), 5);

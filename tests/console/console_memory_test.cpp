@@ -3,6 +3,7 @@
 #include "console/converter.h"
 #include "console/display.h"
 #include "platform/display.h"
+#include "tests/support/console_output.h"
 
 #include <gtest/gtest.h>
 
@@ -46,15 +47,7 @@ MemoryDisplay::Config withModes(std::vector<DisplayMode> modes)
     return config;
 }
 
-std::string textOf(auto&& action)
-{
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.message();
-    }
-    return "(nothing thrown)";
-}
+using testing_support::errorText;
 
 // Runs `action` with the engine's messages kept off the test's output.
 template <typename F>
@@ -224,7 +217,7 @@ TEST(ConsoleFallback, WindowFailureIsThrown)
     MemoryDisplay::Config config;
     config.failWindow = true;
     Rig rig(config);
-    EXPECT_EQ(textOf([&] { rig.console.open("t", 320, 200, display::format32()); }),
+    EXPECT_EQ(errorText([&] { rig.console.open("t", 320, 200, display::format32()); }),
               "could not create window\nno window");
     EXPECT_FALSE(rig.display->windowOpen());
     EXPECT_EQ(rig.console.width(), 0);
@@ -238,7 +231,7 @@ TEST(ConsoleFallback, PalettisedDesktopOpensButCannotTake32BitPictures)
     rig.console.open("t", 320, 200, display::format32());
     EXPECT_EQ(rig.console.format(), Format(8));
     auto frame = frameOf(0x00ffffff);
-    EXPECT_EQ(textOf([&] { frame->copy(rig.console); }),
+    EXPECT_EQ(errorText([&] { frame->copy(rig.console); }),
               "failed to load pixels to console\nunsupported pixel format conversion");
     // The page was unlocked again on the way out.
     EXPECT_NO_THROW(rig.console.lock());
@@ -252,7 +245,7 @@ TEST(ConsoleFallback, TwentyFourBitDesktopWithOtherMasksIsRefused)
     Rig rig(config);
     rig.console.open("t", 320, 200, display::format32());
     auto frame = frameOf(0);
-    EXPECT_EQ(textOf([&] { quietly([&] { frame->copy(rig.console); }); }),
+    EXPECT_EQ(errorText([&] { quietly([&] { frame->copy(rig.console); }); }),
               "failed to load pixels to console\nunsupported pixel format conversion");
 }
 
@@ -267,33 +260,33 @@ TEST(ConsoleTransfers, WrapTheirErrors)
     std::uint32_t pixels[4] = {};
     const Palette palette;
     quietly([&] {
-        EXPECT_EQ(textOf([&] { frame->copy(rig.console); }),
+        EXPECT_EQ(errorText([&] { frame->copy(rig.console); }),
                   "failed to load pixels to console\nstretching is not implemented");
-        EXPECT_EQ(textOf([&] {
+        EXPECT_EQ(errorText([&] {
                       rig.console.load(pixels, 2, 2, display::format32(), palette, Area(0, 0, 2, 2), Area(0, 0, 1, 1));
                   }),
                   "failed to load pixels to console area\nstretching is not implemented");
-        EXPECT_EQ(textOf([&] { rig.console.copy(small); }), "failed to copy console to surface\nstretching is not implemented");
-        EXPECT_EQ(textOf([&] { rig.console.copy(indexed, Area(0, 0, 5, 5), Area(0, 0, 5, 5)); }),
+        EXPECT_EQ(errorText([&] { rig.console.copy(small); }), "failed to copy console to surface\nstretching is not implemented");
+        EXPECT_EQ(errorText([&] { rig.console.copy(indexed, Area(0, 0, 5, 5), Area(0, 0, 5, 5)); }),
                   "failed to copy console area to surface area\nunsupported pixel format conversion");
-        EXPECT_EQ(textOf([&] { rig.console.save(pixels, 2, 2, display::format32(), palette); }),
+        EXPECT_EQ(errorText([&] { rig.console.save(pixels, 2, 2, display::format32(), palette); }),
                   "failed to save console pixels\nstretching is not implemented");
-        EXPECT_EQ(textOf([&] {
+        EXPECT_EQ(errorText([&] {
                       rig.console.save(pixels, 2, 2, Format(8), palette, Area(0, 0, 2, 2), Area(0, 0, 2, 2));
                   }),
                   "failed to save console area pixels\nunsupported pixel format conversion");
     });
     void* page = rig.console.lock();
     ASSERT_NE(page, nullptr);
-    EXPECT_EQ(textOf([&] { rig.console.clear(Color(0, 0, 0)); }), "failed to clear console\npage is already locked");
-    EXPECT_EQ(textOf([&] { rig.console.clear(Color(0, 0, 0), Area(0, 0, 1, 1)); }),
+    EXPECT_EQ(errorText([&] { rig.console.clear(Color(0, 0, 0)); }), "failed to clear console\npage is already locked");
+    EXPECT_EQ(errorText([&] { rig.console.clear(Color(0, 0, 0), Area(0, 0, 1, 1)); }),
               "failed to clear console area\npage is already locked");
-    EXPECT_EQ(textOf([&] { rig.console.lock(); }), "page is already locked");
+    EXPECT_EQ(errorText([&] { rig.console.lock(); }), "page is already locked");
     rig.console.unlock();
-    EXPECT_EQ(textOf([&] { rig.console.unlock(); }), "page is not locked");
+    EXPECT_EQ(errorText([&] { rig.console.unlock(); }), "page is not locked");
 
     Console closed(std::make_unique<MemoryDisplay>());
-    EXPECT_EQ(textOf([&] { quietly([&] { frame->copy(closed); }); }), "failed to load pixels to console\nconsole is not open");
+    EXPECT_EQ(errorText([&] { quietly([&] { frame->copy(closed); }); }), "failed to load pixels to console\nconsole is not open");
 }
 
 TEST(ConsoleTransfers, AreasAndCopiesBackToSurfaces)
@@ -341,7 +334,7 @@ TEST(ConsoleFrame, PresentFailureIsThrown)
     auto failing = std::make_unique<MemoryDisplay>(MemoryDisplay::Config{{}, rgb32, 3, true, false, false, true});
     MemoryDisplay* raw = failing.get();
     Console console(std::move(failing));
-    EXPECT_EQ(textOf([&] { console.open("t", 8, 8, display::format32()); }), "present failed");
+    EXPECT_EQ(errorText([&] { console.open("t", 8, 8, display::format32()); }), "present failed");
     EXPECT_FALSE(raw->windowOpen());
 }
 

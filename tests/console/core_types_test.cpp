@@ -1,5 +1,6 @@
 // Error, Format, Palette, Area and Surface rules of the console library.
 #include "console/display.h"
+#include "tests/support/console_output.h"
 
 #include <gtest/gtest.h>
 
@@ -15,15 +16,7 @@ using display::Surface;
 
 namespace {
 
-std::string textOf(auto&& action)
-{
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.message();
-    }
-    return "(nothing thrown)";
-}
+using testing_support::errorText;
 
 } // namespace
 
@@ -56,10 +49,10 @@ TEST(Format, ConstructorsAndTheirErrors)
     Format indexed(8);
     EXPECT_TRUE(indexed.indexed());
     EXPECT_EQ(indexed.bytes(), 1);
-    EXPECT_EQ(textOf([] { Format f(16); }), "only 8 bits per pixel is supported for indexed color");
+    EXPECT_EQ(errorText([] { Format f(16); }), "only 8 bits per pixel is supported for indexed color");
 
-    EXPECT_EQ(textOf([] { Format f(12, 0xf00, 0xf0, 0xf); }), "unsupported bits per pixel for direct color");
-    EXPECT_EQ(textOf([] { Format f(40, 0xff0000, 0xff00, 0xff); }), "unsupported bits per pixel for direct color");
+    EXPECT_EQ(errorText([] { Format f(12, 0xf00, 0xf0, 0xf); }), "unsupported bits per pixel for direct color");
+    EXPECT_EQ(errorText([] { Format f(40, 0xff0000, 0xff00, 0xff); }), "unsupported bits per pixel for direct color");
     Format f24(24, 0xff0000, 0xff00, 0xff);
     EXPECT_EQ(f24.bytes(), 3);
 }
@@ -80,10 +73,10 @@ TEST(Palette, LockRulesAndTransfers)
     std::uint32_t* entries = palette.lock();
     EXPECT_EQ(entries[0], 0u);
     EXPECT_EQ(entries[255], 0u);
-    EXPECT_EQ(textOf([&] { palette.lock(); }), "palette is already locked");
+    EXPECT_EQ(errorText([&] { palette.lock(); }), "palette is already locked");
     entries[7] = 0x123456;
     palette.unlock();
-    EXPECT_EQ(textOf([&] { palette.unlock(); }), "palette is not locked");
+    EXPECT_EQ(errorText([&] { palette.unlock(); }), "palette is not locked");
 
     std::uint32_t out[256];
     palette.save(out);
@@ -116,10 +109,10 @@ TEST(Area, CornersAreOrderedAndClipped)
 
 TEST(Surface, ZeroSizeIsRefused)
 {
-    EXPECT_EQ(textOf([] { Surface s(0, 200, display::format32()); }), "zero surface size");
-    EXPECT_EQ(textOf([] { Surface s(320, 0, display::format32()); }), "zero surface size");
-    EXPECT_EQ(textOf([] { Surface s(-4, 200, display::format32()); }), "zero surface size");
-    EXPECT_EQ(textOf([] { Surface s(320, 200, Format()); }), "zero surface size"); // 0 bytes per pixel
+    EXPECT_EQ(errorText([] { Surface s(0, 200, display::format32()); }), "zero surface size");
+    EXPECT_EQ(errorText([] { Surface s(320, 0, display::format32()); }), "zero surface size");
+    EXPECT_EQ(errorText([] { Surface s(-4, 200, display::format32()); }), "zero surface size");
+    EXPECT_EQ(errorText([] { Surface s(320, 200, Format()); }), "zero surface size"); // 0 bytes per pixel
 }
 
 TEST(Surface, StartsBlackAndLockRulesHold)
@@ -129,9 +122,9 @@ TEST(Surface, StartsBlackAndLockRulesHold)
     auto* p = static_cast<std::uint8_t*>(s.lock());
     for (int i = 0; i < 320 * 200 * 4; ++i)
         ASSERT_EQ(p[i], 0) << i;
-    EXPECT_EQ(textOf([&] { s.lock(); }), "surface is already locked");
+    EXPECT_EQ(errorText([&] { s.lock(); }), "surface is already locked");
     s.unlock();
-    EXPECT_EQ(textOf([&] { s.unlock(); }), "surface is not locked");
+    EXPECT_EQ(errorText([&] { s.unlock(); }), "surface is not locked");
     EXPECT_EQ(s.lock(), p); // the memory never moves
     s.unlock();
     Surface s16(3, 2, Format(16, 0xf800, 0x7e0, 0x1f));
@@ -154,11 +147,11 @@ TEST(Surface, CopyConvertsAndRequiresEqualSizes)
     rgb565.unlock();
 
     Surface wider(5, 2, display::format32());
-    EXPECT_EQ(textOf([&] { source.copy(wider); }), "stretching is not implemented");
+    EXPECT_EQ(errorText([&] { source.copy(wider); }), "stretching is not implemented");
     Surface indexed(4, 2, Format(8));
-    EXPECT_EQ(textOf([&] { source.copy(indexed); }), "unsupported pixel format conversion");
+    EXPECT_EQ(errorText([&] { source.copy(indexed); }), "unsupported pixel format conversion");
     Surface odd24(4, 2, Format(24, 0xff00, 0xff0000, 0xff));
-    EXPECT_EQ(textOf([&] { source.copy(odd24); }), "unsupported pixel format conversion");
+    EXPECT_EQ(errorText([&] { source.copy(odd24); }), "unsupported pixel format conversion");
 }
 
 TEST(Surface, AreaCopiesClipBothSidesFirst)
@@ -171,7 +164,7 @@ TEST(Surface, AreaCopiesClipBothSidesFirst)
     Surface target(3, 3, display::format32());
 
     // Source area (2,2)-(6,6) clips to 2x2; destination (-1,-1)-(1,1) clips to 1x1.
-    EXPECT_EQ(textOf([&] { source.copy(target, Area(2, 2, 6, 6), Area(-1, -1, 1, 1)); }),
+    EXPECT_EQ(errorText([&] { source.copy(target, Area(2, 2, 6, 6), Area(-1, -1, 1, 1)); }),
               "stretching is not implemented");
     // Both clip to 2x2: pixels 11, 12, 15, 16 land at (1,1).
     source.copy(target, Area(2, 2, 6, 6), Area(1, 1, 9, 9));
@@ -196,7 +189,7 @@ TEST(Surface, SaveGoesTheOtherWay)
     std::uint32_t one = 0;
     s.save(&one, 1, 1, display::format32(), Palette(), Area(1, 0, 2, 1), Area(0, 0, 1, 1));
     EXPECT_EQ(one, 0x00112233u);
-    EXPECT_EQ(textOf([&] { s.save(bytes, 1, 1, display::format32(), Palette()); }), "stretching is not implemented");
+    EXPECT_EQ(errorText([&] { s.save(bytes, 1, 1, display::format32(), Palette()); }), "stretching is not implemented");
 }
 
 TEST(Surface, ClearScalesComponentsToEachMask)

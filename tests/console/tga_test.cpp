@@ -1,6 +1,7 @@
 // The TGA reader on files written by the tests: every depth and type, both
 // orientations, colour maps, ID fields, and damaged files of every kind.
 #include "console/display.h"
+#include "tests/support/surface_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -87,9 +88,7 @@ Loaded load(const Bytes& bytes)
         if (!image.empty()) {
             EXPECT_EQ(image.format(), display::format32());
             EXPECT_EQ(image.pitch(), image.width() * 4);
-            auto* p = static_cast<std::uint32_t*>(image.lock());
-            result.pixels.assign(p, p + image.width() * image.height());
-            image.unlock();
+            result.pixels = testing_support::pixelsOf(image);
         }
     }
     result.output = testing::internal::GetCapturedStdout();

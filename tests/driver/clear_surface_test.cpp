@@ -1,5 +1,6 @@
 // The frame loop's clear.
 #include "driver/clear_surface.h"
+#include "tests/support/surface_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -8,20 +9,14 @@
 
 namespace {
 
-std::vector<std::uint32_t> pixels(display::Surface& s)
-{
-    std::vector<std::uint32_t> out(static_cast<std::size_t>(s.width() * s.height()));
-    std::memcpy(out.data(), s.lock(), out.size() * 4);
-    s.unlock();
-    return out;
-}
+using testing_support::pixelsOf;
 
 TEST(ClearSurface, FillsEveryPixelOfAFrameAndUnlocks)
 {
     display::Surface frame(320, 200, display::format32());
     driver::clearSurface(frame, 0x0a0a025f); // the top byte is stored as given
     EXPECT_FALSE(frame.locked());
-    for (auto p : pixels(frame))
+    for (auto p : pixelsOf(frame))
         ASSERT_EQ(p, 0x0a0a025fu);
 }
 
@@ -31,7 +26,7 @@ TEST(ClearSurface, OddPixelCountsGetTheirLastPixelWithoutOverrun)
         // A surface inside a larger one: the pixels right after it must stay.
         display::Surface s(w, h, display::format32());
         driver::clearSurface(s, 0x00ff8040);
-        for (auto p : pixels(s))
+        for (auto p : pixelsOf(s))
             EXPECT_EQ(p, 0x00ff8040u) << w << "x" << h;
     }
 }
@@ -41,7 +36,7 @@ TEST(ClearSurface, SecondClearReplacesTheFirst)
     display::Surface s(4, 2, display::format32());
     driver::clearSurface(s, 0xffffffff);
     driver::clearSurface(s, 0);
-    for (auto p : pixels(s))
+    for (auto p : pixelsOf(s))
         EXPECT_EQ(p, 0u);
 }
 
@@ -56,7 +51,7 @@ TEST(ClearSurface, LockedSurfaceThrowsAndIsLeftUnchanged)
         EXPECT_STREQ(e.message(), "surface is already locked");
     }
     s.unlock();
-    for (auto p : pixels(s))
+    for (auto p : pixelsOf(s))
         EXPECT_EQ(p, 0u);
 }
 

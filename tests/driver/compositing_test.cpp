@@ -2,11 +2,12 @@
 // pixels, the quarter tile, the keyed blit cut at each edge, and the locking
 // rules they share.
 #include "driver/compositing.h"
+#include "tests/support/surface_helpers.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <random>
 #include <vector>
 
@@ -17,25 +18,9 @@ using display::Surface;
 struct Picture {
     Picture(int w, int h) : surface(w, h, display::format32()) {}
 
-    std::uint32_t get(int x, int y)
-    {
-        auto* p = static_cast<std::uint32_t*>(surface.lock());
-        const std::uint32_t v = p[y * surface.width() + x];
-        surface.unlock();
-        return v;
-    }
-    void set(int x, int y, std::uint32_t v)
-    {
-        auto* p = static_cast<std::uint32_t*>(surface.lock());
-        p[y * surface.width() + x] = v;
-        surface.unlock();
-    }
-    void fill(std::uint32_t v)
-    {
-        auto* p = static_cast<std::uint32_t*>(surface.lock());
-        std::fill(p, p + surface.width() * surface.height(), v);
-        surface.unlock();
-    }
+    std::uint32_t get(int x, int y) { return testing_support::pixelAt(surface, x, y); }
+    void set(int x, int y, std::uint32_t v) { testing_support::setPixel(surface, x, y, v); }
+    void fill(std::uint32_t v) { testing_support::paint(surface, v); }
     void randomize(unsigned seed)
     {
         std::mt19937 random(seed);
@@ -44,13 +29,7 @@ struct Picture {
             p[i] = static_cast<std::uint32_t>(random());
         surface.unlock();
     }
-    std::vector<std::uint32_t> pixels()
-    {
-        std::vector<std::uint32_t> v(static_cast<std::size_t>(surface.width()) * surface.height());
-        std::memcpy(v.data(), surface.lock(), v.size() * 4);
-        surface.unlock();
-        return v;
-    }
+    std::vector<std::uint32_t> pixels() { return testing_support::pixelsOf(surface); }
 
     Surface surface;
 };

@@ -4,41 +4,25 @@
 #include "driver/clear_surface.h"
 #include "driver/frame_loop.h"
 #include "tests/support/message_recorder.h"
+#include "tests/support/surface_helpers.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace {
 
 using ::testing::ElementsAre;
-
-std::uint32_t pixelAt(display::Surface& surface, int x, int y)
-{
-    auto* p = static_cast<std::uint32_t*>(surface.lock());
-    std::uint32_t v = p[y * surface.width() + x];
-    surface.unlock();
-    return v;
-}
-
-void fill(display::Surface& surface, std::uint32_t value)
-{
-    auto* p = static_cast<std::uint32_t*>(surface.lock());
-    for (int i = 0; i < surface.width() * surface.height(); ++i)
-        p[i] = value;
-    surface.unlock();
-}
+using testing_support::paint;
+using testing_support::pixelAt;
 
 bool allPixelsAre(display::Surface& surface, std::uint32_t value)
 {
-    auto* p = static_cast<std::uint32_t*>(surface.lock());
-    bool all = true;
-    for (int i = 0; i < surface.width() * surface.height(); ++i)
-        all = all && p[i] == value;
-    surface.unlock();
-    return all;
+    const std::vector<std::uint32_t> pixels = testing_support::pixelsOf(surface);
+    return std::all_of(pixels.begin(), pixels.end(), [value](std::uint32_t p) { return p == value; });
 }
 
 struct Log {
@@ -207,7 +191,7 @@ TEST(FrameLoop, EscapeAfterTheClearEndsTheLoopWithoutShowingThatFrame)
 {
     Harness h;
     h.step = [&](int frame, double, driver::FrameLoopState& s) {
-        fill(*s.frameSurface, 0x123456);
+        paint(*s.frameSurface, 0x123456);
         s.clearColour = 0x00abcdef;
         if (frame == 4)
             h.escape.press(); // pressed while frame 4 is drawn
@@ -226,7 +210,7 @@ TEST(FrameLoop, EscapeCheckComesAfterTheClear)
     Harness h;
     bool clearedBeforeEnd = false;
     h.step = [&](int, double, driver::FrameLoopState& s) {
-        fill(*s.frameSurface, 0x111111);
+        paint(*s.frameSurface, 0x111111);
         s.clearColour = 0x00222222;
         h.escape.press();
     };
@@ -290,13 +274,13 @@ TEST(FrameLoop, ClearFollowsTheSettingLeftByThePreviousFrame)
         switch (frame) {
         case 0: // first frame: cleared with the initial colour 0
             clearedToExpected.push_back(allPixelsAre(*s.frameSurface, 0));
-            fill(*s.frameSurface, 0x55);
+            paint(*s.frameSurface, 0x55);
             s.clearColour = 0x0a0a025f; // stored with its top byte
             break;
         case 1:
             clearedToExpected.push_back(allPixelsAre(*s.frameSurface, 0x0a0a025f));
             s.clearEnabled = 0;
-            fill(*s.frameSurface, 0x77);
+            paint(*s.frameSurface, 0x77);
             break;
         case 2: // not cleared: the previous frame's picture is still there
             clearedToExpected.push_back(allPixelsAre(*s.frameSurface, 0x77));
@@ -318,7 +302,7 @@ TEST(FrameLoop, ClearsAndShowsWhicheverSurfaceHoldsTheFrameRole)
         if (frame == 0) {
             original = s.frameSurface;
             spareAtStart = s.spareSurface;
-            fill(*s.tunnelCanvas, 0x77);
+            paint(*s.tunnelCanvas, 0x77);
         } else {
             // The clear went to the surface that took the role last frame;
             // the tunnel canvas is never cleared by the loop.
@@ -327,7 +311,7 @@ TEST(FrameLoop, ClearsAndShowsWhicheverSurfaceHoldsTheFrameRole)
         }
         s.clearColour = 0x00aa00;
         s.exchangeFrameAndSpare();
-        fill(*s.frameSurface, static_cast<std::uint32_t>(frame + 1));
+        paint(*s.frameSurface, static_cast<std::uint32_t>(frame + 1));
         if (frame == 3)
             h.escape.press();
     };

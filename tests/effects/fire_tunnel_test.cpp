@@ -2,6 +2,7 @@
 // seeds, cooling, and the drawing rules. Expected values are worked out by
 // hand from the formulas.
 #include "effects/fire_tunnel.h"
+#include "tests/support/surface_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -13,23 +14,10 @@
 namespace {
 
 using effects::FireTunnel;
+using testing_support::paint;
+using testing_support::pixelsOf;
 
 constexpr std::uint32_t sentinel = 0xdeadbeef;
-
-void paint(display::Surface& surface, std::uint32_t value)
-{
-    auto* pixels = static_cast<std::uint32_t*>(surface.lock());
-    std::fill(pixels, pixels + surface.width() * surface.height(), value);
-    surface.unlock();
-}
-
-std::vector<std::uint32_t> pixelsOf(display::Surface& surface)
-{
-    auto* pixels = static_cast<std::uint32_t*>(surface.lock());
-    std::vector<std::uint32_t> copy(pixels, pixels + surface.width() * surface.height());
-    surface.unlock();
-    return copy;
-}
 
 std::vector<std::uint8_t> fieldOf(const FireTunnel& tunnel)
 {

@@ -3,6 +3,7 @@
 // generator values independently in double precision, in the same order of
 // operations), not taken from the code.
 #include "effects/grid_distortion.h"
+#include "tests/support/surface_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@ namespace {
 
 using effects::GridDistortion;
 using effects::GridPoint;
+using testing_support::paint;
+using testing_support::pixelsOf;
 
 constexpr std::int32_t one = 1 << 16; // 1.0 in 16.16
 
@@ -36,21 +39,6 @@ std::unique_ptr<display::Surface> makeTexture()
 }
 
 constexpr std::uint32_t sentinel = 0xdeadbeef;
-
-void paint(display::Surface& surface, std::uint32_t value)
-{
-    auto* pixels = static_cast<std::uint32_t*>(surface.lock());
-    std::fill(pixels, pixels + surface.width() * surface.height(), value);
-    surface.unlock();
-}
-
-std::vector<std::uint32_t> pixelsOf(display::Surface& surface)
-{
-    auto* pixels = static_cast<std::uint32_t*>(surface.lock());
-    std::vector<std::uint32_t> copy(pixels, pixels + surface.width() * surface.height());
-    surface.unlock();
-    return copy;
-}
 
 void setAll(GridDistortion& grid, GridPoint point)
 {

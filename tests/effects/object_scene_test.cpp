@@ -1,4 +1,5 @@
 #include "effects/object_scene.h"
+#include "tests/support/surface_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -447,13 +448,7 @@ TEST(PolygonClipping, RandomShapesAndTransformsStayInsideTheFrame)
 
 // --- Fill modes on the ring -------------------------------------------------
 
-std::vector<std::uint32_t> pixelsOf(display::Surface& surface)
-{
-    auto* p = static_cast<std::uint32_t*>(surface.lock());
-    std::vector<std::uint32_t> pixels(p, p + surface.width() * surface.height());
-    surface.unlock();
-    return pixels;
-}
+using testing_support::pixelsOf;
 
 void expectOnlyColour(const std::vector<std::uint32_t>& pixels, std::uint32_t colour, int minimum)
 {

@@ -1,16 +1,17 @@
 // ImageOps on surfaces: clipping of the add, the fade's run, locking and
 // unlocking on every path, for both families.
 #include "imageops/image_ops.h"
+#include "tests/support/surface_helpers.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 namespace {
 
 using display::Surface;
 using imageops::ImageOps;
+using testing_support::pixelsOf;
 
 std::uint32_t& at(Surface& s, void* pixels, int x, int y)
 {
@@ -26,13 +27,6 @@ void fill(Surface& s, std::uint32_t (*pattern)(int x, int y))
     s.unlock();
 }
 
-std::vector<std::uint32_t> pixelsOf(Surface& s)
-{
-    std::vector<std::uint32_t> v(static_cast<std::size_t>(s.width()) * s.height());
-    std::memcpy(v.data(), s.lock(), v.size() * 4);
-    s.unlock();
-    return v;
-}
 
 // Source pixel (x, y) of the tests' sources: a small value per column and row
 // whose sum with the destination never saturates.
