@@ -6,16 +6,6 @@
 #include "assets/scenes/scenes.h"
 
 namespace assets::scenes {
-namespace {
-
-PositionKey still(V3 v)
-{
-    PositionKey k;
-    k.value = v;
-    return k;
-}
-
-} // namespace
 
 Scene discoScene()
 {

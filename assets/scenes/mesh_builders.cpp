@@ -177,6 +177,13 @@ void merge(Mesh& a, const Mesh& b)
         a.faces.push_back({index16(base + f[0]), index16(base + f[1]), index16(base + f[2])});
 }
 
+PositionKey still(V3 value)
+{
+    PositionKey k;
+    k.value = value;
+    return k;
+}
+
 std::vector<PositionKey> orbit(V3 centre, double radius, double height, double phase, std::int32_t length, int count,
                                int turns)
 {

@@ -101,6 +101,9 @@ Mesh cone(const std::string& name, V3 apex, V3 baseCentre, double radius, int si
 // Appends b's vertices and faces to a (same mapping rules).
 void merge(Mesh& a, const Mesh& b);
 
+// A single key at frame 0: a position that never changes, or with {1, 1, 1}
+// the unit scale.
+PositionKey still(V3 value);
 // Keys that go once around a horizontal circle (frames 0..length, `count`
 // segments, the last key equal to the first).
 std::vector<PositionKey> orbit(V3 centre, double radius, double height, double phase, std::int32_t length, int count,
