@@ -12,44 +12,37 @@
 
 namespace {
 
-void fillTexture(display::Surface& texture)
-{
-    auto* texels = static_cast<std::uint32_t*>(texture.lock());
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x)
-            texels[y * 256 + x] = static_cast<std::uint32_t>(x * 0x010203 ^ y * 0x030201);
-    texture.unlock();
-}
+// A 320x200 frame to draw on and a 256x256 texture with every texel set.
+struct GridTarget {
+    display::Surface frame{320, 200, display::format32()};
+    display::Surface texture{256, 256, display::format32()};
 
-void gridBlobFrame(benchmark::State& state)
+    GridTarget()
+    {
+        auto* texels = static_cast<std::uint32_t*>(texture.lock());
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                texels[y * 256 + x] = static_cast<std::uint32_t>(x * 0x010203 ^ y * 0x030201);
+        texture.unlock();
+    }
+};
+
+using GridRender = void (effects::GridDistortion::*)(display::BaseSurface&, display::BaseSurface&, double);
+
+// A whole grid frame, generator included: the blob or the warp.
+void gridFrame(benchmark::State& state, GridRender render)
 {
-    display::Surface frame(320, 200, display::format32());
-    display::Surface texture(256, 256, display::format32());
-    fillTexture(texture);
+    GridTarget target;
     effects::GridDistortion grid;
     double t = 20000;
     for (auto _ : state) {
-        grid.renderBlob(frame, texture, t * 0.0004);
+        (grid.*render)(target.frame, target.texture, t * 0.0004);
         t += 1000.0 / 60;
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(gridBlobFrame)->Unit(benchmark::kMicrosecond);
-
-void gridWarpFrame(benchmark::State& state)
-{
-    display::Surface frame(320, 200, display::format32());
-    display::Surface texture(256, 256, display::format32());
-    fillTexture(texture);
-    effects::GridDistortion grid;
-    double t = 20000;
-    for (auto _ : state) {
-        grid.renderWarp(frame, texture, t * 0.0004);
-        t += 1000.0 / 60;
-        benchmark::ClobberMemory();
-    }
-}
-BENCHMARK(gridWarpFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(gridFrame, blob, &effects::GridDistortion::renderBlob)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(gridFrame, warp, &effects::GridDistortion::renderWarp)->Unit(benchmark::kMicrosecond);
 
 void fireTunnelFrame(benchmark::State& state)
 {
@@ -84,13 +77,11 @@ BENCHMARK(blobGenerator)->Unit(benchmark::kMicrosecond);
 
 void gridFiller(benchmark::State& state)
 {
-    display::Surface frame(320, 200, display::format32());
-    display::Surface texture(256, 256, display::format32());
-    fillTexture(texture);
+    GridTarget target;
     effects::GridDistortion grid;
     grid.generateWarp(1.0);
     for (auto _ : state) {
-        grid.fill(frame, texture);
+        grid.fill(target.frame, target.texture);
         benchmark::ClobberMemory();
     }
 }
