@@ -113,6 +113,10 @@ public:
     // The page being drawn, locked; nullptr when locked already or no pages.
     std::uint8_t* lock();
     bool unlock();
+    // lock() and unlock() as a display service reports them: the page and its
+    // pitch, or nullptr / false with the reason in `error`.
+    void* lockPage(int& pitch, std::string& error);
+    bool unlockPage(std::string& error);
     // Makes the page being drawn the shown one and moves on to the next.
     void flip();
     std::uint8_t* shown() { return pages_.empty() ? nullptr : pages_[shown_].data(); }

@@ -80,25 +80,9 @@ bool MemoryDisplay::createPages(int count, bool preferVideoMemory)
     return true;
 }
 
-void* MemoryDisplay::lockPage(int& pitch)
-{
-    std::uint8_t* page = pages_.lock();
-    if (!page) {
-        error_ = pages_.count() ? "page is already locked" : "no pages";
-        return nullptr;
-    }
-    pitch = pages_.pitch();
-    return page;
-}
+void* MemoryDisplay::lockPage(int& pitch) { return pages_.lockPage(pitch, error_); }
 
-bool MemoryDisplay::unlockPage()
-{
-    if (!pages_.unlock()) {
-        error_ = "page is not locked";
-        return false;
-    }
-    return true;
-}
+bool MemoryDisplay::unlockPage() { return pages_.unlockPage(error_); }
 
 bool MemoryDisplay::present()
 {

@@ -38,6 +38,26 @@ bool PageSet::unlock()
     return true;
 }
 
+void* PageSet::lockPage(int& pitch, std::string& error)
+{
+    std::uint8_t* page = lock();
+    if (!page) {
+        error = count() ? "page is already locked" : "no pages";
+        return nullptr;
+    }
+    pitch = pitch_;
+    return page;
+}
+
+bool PageSet::unlockPage(std::string& error)
+{
+    if (!unlock()) {
+        error = "page is not locked";
+        return false;
+    }
+    return true;
+}
+
 void PageSet::flip()
 {
     if (pages_.empty())

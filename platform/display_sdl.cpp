@@ -196,25 +196,8 @@ public:
     PixelLayout pageLayout() const override { return pageLayout_; }
     int pageCount() const override { return pages_.count(); }
 
-    void* lockPage(int& pitch) override
-    {
-        std::uint8_t* page = pages_.lock();
-        if (!page) {
-            error_ = pages_.count() ? "page is already locked" : "no pages";
-            return nullptr;
-        }
-        pitch = pages_.pitch();
-        return page;
-    }
-
-    bool unlockPage() override
-    {
-        if (!pages_.unlock()) {
-            error_ = "page is not locked";
-            return false;
-        }
-        return true;
-    }
+    void* lockPage(int& pitch) override { return pages_.lockPage(pitch, error_); }
+    bool unlockPage() override { return pages_.unlockPage(error_); }
 
     bool present() override
     {
