@@ -39,10 +39,19 @@ int modChannelsForTag(const std::uint8_t* tag)
     // "M.K." and its relatives from other four-channel trackers share one layout.
     if (t == "M.K." || t == "M!K!" || t == "4CHN" || t == "FLT4")
         return 4;
-    if (t == "6CHN")
-        return 6;
-    if (t == "8CHN")
+    // Eight-channel tags of other trackers with the same pattern layout
+    // ("FLT8" interleaves two four-channel patterns and is not read).
+    if (t == "CD81" || t == "OKTA" || t == "OCTA")
         return 8;
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    // "2CHN" to "9CHN" and "10CH" to "32CH", as trackers write MODs of other
+    // channel counts: the same layout with that many cells a row.
+    if (digit(t[0]) && t.compare(1, 3, "CHN") == 0 && t[0] >= '2')
+        return t[0] - '0';
+    if (digit(t[0]) && digit(t[1]) && t.compare(2, 2, "CH") == 0) {
+        const int n = (t[0] - '0') * 10 + (t[1] - '0');
+        return n >= 10 && n <= kMaxChannels ? n : 0;
+    }
     return 0;
 }
 

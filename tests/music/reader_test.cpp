@@ -9,6 +9,9 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace music;
 using namespace music_test;
@@ -561,6 +564,31 @@ TEST(ModReader, TagsAndShortFiles)
     m.channels = 6;
     ASSERT_TRUE(readModule(*song, writeMod(m)).loaded());
     EXPECT_EQ(song->numChannels, 6);
+
+    // Tags other trackers write for the same layout with other channel counts.
+    for (const auto& [tag, channels] : std::vector<std::pair<std::string, int>>{
+             {"2CHN", 2}, {"9CHN", 9}, {"10CH", 10}, {"32CH", 32}, {"CD81", 8}, {"OKTA", 8}, {"FLT4", 4}}) {
+        ModModule n = modWithSamples();
+        n.tag = tag;
+        n.channels = channels;
+        n.patterns.assign(1, std::vector<ModCell>(static_cast<std::size_t>(64 * channels)));
+        n.patterns[0][static_cast<std::size_t>(channels - 1)] = {428, 2, 0xC, 0x20}; // last cell of row 0
+        const auto file = writeMod(n);
+        EXPECT_EQ(detectModuleKind(file), ModuleKind::Mod) << tag;
+        ASSERT_TRUE(readModule(*song, file).loaded()) << tag;
+        EXPECT_EQ(song->numChannels, channels) << tag;
+        RowCell cells[32];
+        unpackRow(&song->patterns[0], 0, channels, cells);
+        EXPECT_EQ(cells[channels - 1].note, 24) << tag;
+        EXPECT_EQ(cells[channels - 1].parameter, 0x20) << tag;
+        EXPECT_EQ(song->instruments[1].samples[0].data[79], 0xFF) << tag; // sample data found after the patterns
+    }
+    // Counts outside 2..32, and the interleaved eight-channel layout, stay unknown.
+    for (const char* tag : {"1CHN", "0CHN", "33CH", "99CH", "08CH", "FLT8", "ACHN"}) {
+        m.tag = tag;
+        EXPECT_EQ(detectModuleKind(writeMod(m)), ModuleKind::Unknown) << tag;
+    }
+    m.tag = "6CHN";
 
     auto cut = writeMod(m);
     cut.resize(1084 + 100);
