@@ -24,16 +24,33 @@ std::int32_t linearPeriod(int n, int finetune)
     return static_cast<std::int32_t>(std::trunc((120.0 - n) * 64.0 - finetune * 0.5));
 }
 
+namespace {
+
+// An entry of the Amiga table, continued past both ends by the neighbouring
+// octave: below 0 the entries of the semitones under the table's first one
+// (twice their period an octave up), above 95 those over its last one (half
+// the period an octave down). A B played with a flat finetune (k below 0) or
+// an A# with a sharp one (k + 1 at 96) then keeps its finetune instead of
+// being held at the table's end.
+double amigaTableEntry(int k)
+{
+    k = std::clamp(k, -96, 191);
+    if (k < 0)
+        return 2.0 * kAmigaPeriods[static_cast<std::size_t>(k + 96)];
+    if (k > 95)
+        return kAmigaPeriods[static_cast<std::size_t>(k - 96)] / 2.0;
+    return kAmigaPeriods[static_cast<std::size_t>(k)];
+}
+
+} // namespace
+
 std::int32_t amigaPeriod(int n, int finetune)
 {
     const int m = n + 1;
     const int k = (m % 12) * 8 + finetune / 16; // both truncate toward zero
-    const int k0 = std::clamp(k, 0, 95);
-    const int k1 = std::clamp(k + 1, 0, 95);
     const double q = finetune / 128.0;
     const double w = q - std::trunc(q); // keeps its sign
-    const double interpolated = std::trunc(kAmigaPeriods[static_cast<std::size_t>(k0)] * (1.0 - w) +
-                                           kAmigaPeriods[static_cast<std::size_t>(k1)] * w);
+    const double interpolated = std::trunc(amigaTableEntry(k) * (1.0 - w) + amigaTableEntry(k + 1) * w);
     const double period = std::trunc(interpolated * 32.0 / std::ldexp(1.0, m / 12));
     return static_cast<std::int32_t>(std::clamp(period, 0.0, 1000000.0));
 }
@@ -91,6 +108,18 @@ const std::array<std::int32_t, kPeriodTableSize>& periodToNote()
         return t;
     }();
     return table;
+}
+
+std::int32_t noteOfPeriod(std::int32_t period, int finetune)
+{
+    std::int32_t n = noteOfPeriod(period);
+    if (finetune == 0)
+        return n;
+    while (n < 95 && amigaPeriod(n + 1, finetune) >= period)
+        ++n;
+    while (n > 0 && amigaPeriod(n, finetune) < period)
+        --n;
+    return n;
 }
 
 const std::array<std::int8_t, 256>& autoVibratoSine()

@@ -32,9 +32,11 @@ struct Step {
 std::int32_t linearPeriod(int n, int finetune);
 
 // Amiga period of note index n at finetune f. With m = n + 1:
-// k = (m mod 12) x 8 + f / 16 (truncated), k and k + 1 each clamped to 0..95,
-// w = the signed fractional part of f / 128,
-// period = trunc(trunc(T[k] x (1 - w) + T[k+1] x w) x 32 / 2^(m / 12)).
+// k = (m mod 12) x 8 + f / 16 (truncated), w = the signed fractional part of
+// f / 128, period = trunc(trunc(T[k] x (1 - w) + T[k+1] x w) x 32 / 2^(m / 12)).
+// T continues past its ends by the neighbouring octave: T[k] = 2 x T[k + 96]
+// for k below 0 and T[k - 96] / 2 above 95 (a B with a flat finetune, an A#
+// with a sharp one), so no note loses its finetune at the table's edges.
 // Notes far outside the table give periods beyond 32 bits' reach: the result
 // is limited to 0..1000000 (callers clamp to 10..20000 anyway).
 std::int32_t amigaPeriod(int n, int finetune);
@@ -85,6 +87,14 @@ inline std::int32_t noteOfPeriod(std::int32_t period)
         period = kPeriodTableSize - 1;
     return periodToNote()[static_cast<std::size_t>(period)];
 }
+
+// The note of an Amiga period for a channel at the given finetune: the note
+// whose period at that finetune is the nearest at or above the period (so a
+// period between two notes counts as the lower note, as in the table). With
+// finetune 0 this is the table's answer; for other finetunes the table's note
+// is moved to the finetuned periods, because a flat sample's notes lie above
+// their finetune-0 periods, where the table holds the note below.
+std::int32_t noteOfPeriod(std::int32_t period, int finetune);
 
 // Half-sine used by vibrato and tremolo (32 entries) and the auto-vibrato's
 // sine256[q] = round(-64 x sin(2 pi q / 256)).

@@ -61,7 +61,7 @@ enum : std::uint8_t {
 std::int32_t Song::snapPeriod(const Channel& ch, std::int32_t p) const
 {
     if (frequencyMode == kFrequencyAmiga)
-        return amigaPeriod(noteOfPeriod(p), ch.finetune);
+        return amigaPeriod(noteOfPeriod(p, ch.finetune), ch.finetune);
     const std::int32_t b = linearPeriod(0, ch.finetune);
     const std::int32_t s = semitoneStep;
     return b + s * ((p + s / 2 - b) / s);
@@ -145,7 +145,7 @@ void Song::arpeggio(Channel& ch)
         return;
     }
     if (frequencyMode == kFrequencyAmiga) {
-        const int n = noteOfPeriod(ch.period);
+        const int n = noteOfPeriod(ch.period, ch.finetune);
         ch.arpeggioOffset = static_cast<std::int16_t>(
             std::clamp(amigaPeriod(n + k, ch.finetune), 0, kMaxPeriod) - ch.period);
     } else {

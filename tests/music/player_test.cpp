@@ -86,6 +86,26 @@ TEST(Periods, LinearAndAmigaPeriodsWorkedByHand)
     EXPECT_EQ(amigaPeriod(48, -16), 1724);
 }
 
+// At the table's edges the next octave's entries continue it, so a B keeps a
+// flat finetune and an A# a sharp one (they used to be held at T[0] and T[95]).
+TEST(Periods, AmigaFinetuneAtTheTablesEdges)
+{
+    // B (m = 48, m mod 12 = 0) at f = -48: k = -3, w = -0.375; T[-3] = 2 x T[93] = 926,
+    // T[-2] = 2 x T[94] = 920: trunc(926 x 1.375 - 920 x 0.375) = 928, x 32 / 16 = 1856.
+    EXPECT_EQ(amigaPeriod(47, -48), 1856);
+    // f = -128 is a whole semitone down: k = -8, w = 0: T[-8] = 2 x T[88] = 960 (A#), x 2.
+    EXPECT_EQ(amigaPeriod(47, -128), 1920);
+    EXPECT_EQ(amigaPeriod(47, -128), amigaPeriod(46, 0));
+    // A# (m = 59) at f = 127: k = 95, w = 127/128; T[96] = T[0] / 2 = 453.5:
+    // trunc(457 / 128 + 453.5 x 127 / 128) = 453, x 32 / 16 = 906.
+    EXPECT_EQ(amigaPeriod(58, 127), 906);
+    // Inside the table nothing changes: f = 0 everywhere, and B at f = +16.
+    EXPECT_EQ(amigaPeriod(47, 0), 1814);
+    EXPECT_EQ(amigaPeriod(58, 0), 960); // T[88] = 480, x 2
+    // B at f = 16: k = 1, w = 0.125: trunc(900 x 0.875 + 894 x 0.125) = 899, x 2.
+    EXPECT_EQ(amigaPeriod(47, 16), 1798);
+}
+
 TEST(Periods, StepsFromBothSystems)
 {
     PitchTable table;
@@ -113,6 +133,24 @@ TEST(Periods, PeriodToNoteFillsGapsFromAbove)
     EXPECT_EQ(noteOfPeriod(19999), 5);
     EXPECT_EQ(noteOfPeriod(19998), 5); // empty: the nearest filled entry above is 19999
     EXPECT_EQ(noteOfPeriod(19328), 6); // note 6: m = 7, k = 56, 604 x 32
+}
+
+// A flat sample's notes lie above their finetune-0 periods, where the table
+// holds the note below; the finetune-aware lookup finds the played note.
+TEST(Periods, NoteOfAFinetunedPeriod)
+{
+    // Note 48 at finetune -48: k = 8 - 3 = 5, w = -0.375:
+    // trunc(875 x 1.375 - 868 x 0.375) = 877, x 2 = 1754.
+    ASSERT_EQ(amigaPeriod(48, -48), 1754);
+    EXPECT_EQ(noteOfPeriod(1754), 47);     // the table: nearest entry above is 1814
+    EXPECT_EQ(noteOfPeriod(1754, -48), 48);
+    EXPECT_EQ(noteOfPeriod(1760, -48), 47); // between 47 and 48 at this finetune: the lower note
+    // Finetune +64 (note 48 at 1658, below 1712): the table already agrees.
+    EXPECT_EQ(noteOfPeriod(1658), 48);
+    EXPECT_EQ(noteOfPeriod(1658, 64), 48);
+    // Finetune 0 is the table itself.
+    for (int p : {50, 1712, 1713, 1814, 19328, 19999})
+        EXPECT_EQ(noteOfPeriod(p, 0), noteOfPeriod(p)) << p;
 }
 
 TEST(Periods, AutoVibratoSine)
@@ -364,6 +402,34 @@ TEST(PlayerEffects, ModFinetuneIsEighthsOfASemitone)
         EXPECT_EQ(song->channels[0].period, expected) << int(nibble);
         EXPECT_EQ(song->channels[0].finetune, nibble == 0 ? 0 : nibble == 4 ? 64 : -64);
     }
+}
+
+// Amiga arpeggio and glissando on a sample tuned flat: the intervals are
+// counted from the note played, not from the semitone below it.
+TEST(PlayerEffects, AmigaArpeggioAndGlissandoOnAFlatSample)
+{
+    XmModule m = module(1);
+    m.linear = false;
+    m.instruments[0].samples[0].finetune = -48;
+    at(m, 0, 0) = {C4, 1, 0, 0x0, 0x47};
+    Player p(m);
+    p.ticks(6);
+    EXPECT_EQ(p.ch(0).finalPeriod, 1754);
+    p.ticks(1); // +4 semitones: note 52, m = 53, k = 40 - 3 = 37, w = -0.375:
+    // trunc(694 x 1.375 - 689 x 0.375) = 695, x 32 / 16 = 1390 (not note 51's 1476).
+    EXPECT_EQ(p.ch(0).finalPeriod, 1390);
+
+    XmModule g = module(1);
+    g.linear = false;
+    g.instruments[0].samples[0].finetune = -48;
+    at(g, 0, 0) = {C4, 1, 0, 0xE, 0x31}; // glissando on
+    at(g, 1, 0) = {C4 + 4, 1, 0, 0x3, 0x01};
+    Player q(g);
+    q.ticks(12);
+    EXPECT_EQ(q.ch(0).period, 1754);
+    q.ticks(1); // glissando period 1750 still snaps to the played note (not to 1814)
+    EXPECT_EQ(q.ch(0).glissandoPeriod, 1750);
+    EXPECT_EQ(q.ch(0).period, 1754);
 }
 
 TEST(PlayerEffects, TonePortamentoWithAndWithoutGlissando)
