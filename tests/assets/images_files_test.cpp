@@ -7,6 +7,7 @@
 #include "console/display.h"
 #include "tests/support/console_output.h"
 #include "tests/support/message_recorder.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -46,15 +47,10 @@ using testing_support::withoutConverterLines;
 // A folder written once by the generator's image and scene writers.
 const fs::path& generated()
 {
-    static const fs::path dir = [] {
-        const fs::path d = fs::temp_directory_path() / "assets_images_files_test";
-        fs::remove_all(d);
-        fs::create_directories(d);
-        assets::writeImages(d);
-        assets::writeScenes(d);
-        return d;
-    }();
-    return dir;
+    static const testing_support::ScratchDir dir("assets_images_files_test");
+    static const bool written = (assets::writeImages(dir.path()), assets::writeScenes(dir.path()), true);
+    (void)written;
+    return dir.path();
 }
 
 TEST(ImagesFiles, TheShowsImagesInItsLoadingOrder)
@@ -232,9 +228,8 @@ TEST(ImagesFiles, AllTgaVariantsAreUsed)
 
 TEST(ImagesFiles, GenerationIsReproducible)
 {
-    const fs::path again = fs::temp_directory_path() / "assets_images_files_test_again";
-    fs::remove_all(again);
-    fs::create_directories(again);
+    const testing_support::ScratchDir againDir("assets_images_files_test_again");
+    const fs::path& again = againDir.path();
     assets::writeImages(again);
     assets::writeScenes(again);
     std::size_t compared = 0;

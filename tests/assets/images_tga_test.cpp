@@ -6,6 +6,7 @@
 #include "console/display.h"
 #include "tests/support/console_output.h"
 #include "tests/support/message_recorder.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -122,7 +123,8 @@ TEST(ImagesTga, EveryVariantReadsBackThroughTheConsoleReader)
         {layoutOf(TgaPixels::ColourMapped, TgaRows::BottomFirst, 24), false},
         {layoutOf(TgaPixels::ColourMapped, TgaRows::TopFirst, 32), true},
     };
-    const auto path = std::filesystem::temp_directory_path() / "assets_images_tga_variant.tga";
+    const testing_support::ScratchDir scratch("assets_images_tga_variant");
+    const auto path = scratch / "variant.tga";
     Image img(5, 3);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x)

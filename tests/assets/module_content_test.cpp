@@ -4,6 +4,7 @@
 #include "assets/generator.h"
 #include "assets/music/composition.h"
 #include "tests/assets/module_scan.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -67,13 +68,12 @@ constexpr std::array<double, 14> kSceneStart = {
 TEST(ModuleFile, SameBytesEveryTimeAndOnDisk)
 {
     EXPECT_EQ(assets::music::moduleBytes(), moduleBytes());
-    const auto dir = std::filesystem::temp_directory_path() / "assetmusic_module_test";
-    std::filesystem::create_directories(dir);
+    const testing_support::ScratchDir scratch("assetmusic_module_test");
+    const auto& dir = scratch.path();
     assets::writeModule(dir);
     EXPECT_EQ(readFile(dir / "tp.xm"), moduleBytes());
     assets::writeModule(dir); // overwriting gives the same file again
     EXPECT_EQ(readFile(dir / "tp.xm"), moduleBytes());
-    std::filesystem::remove_all(dir);
 }
 
 TEST(ModuleFile, LayoutTheReaderAssumes)

@@ -7,6 +7,7 @@
 #include "music/song.h"
 #include "platform/clock.h"
 #include "tests/support/message_recorder.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -25,9 +26,11 @@ constexpr int kRate = 44100;
 constexpr std::array<double, 13> kMarkerTime = {15.36,  30.72,  46.08,  61.44,  76.80,  92.16, 107.52,
                                                 122.88, 130.56, 138.24, 149.76, 165.12, 180.36};
 
+// The module written into a folder of this test process's own.
 std::filesystem::path writeModuleFile()
 {
-    const auto path = std::filesystem::temp_directory_path() / "assetmusic_through_music.xm";
+    static const testing_support::ScratchDir scratch("assetmusic_through_music");
+    const auto path = scratch / "tp.xm";
     const std::vector<std::uint8_t> bytes = assets::music::moduleBytes();
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
@@ -89,7 +92,6 @@ TEST(ModuleThroughMusic, ReaderLoadsItWithoutAnyMessage)
     auto song = std::make_unique<music::Song>();
     const auto path = writeModuleFile();
     ASSERT_TRUE(music::loadModule(*song, path.string()));
-    std::filesystem::remove(path);
     EXPECT_TRUE(recorder.messages().empty()) << recorder.messages().front().caption << ": "
                                              << recorder.messages().front().text;
     EXPECT_EQ(song->numChannels, assets::music::kChannelCount);

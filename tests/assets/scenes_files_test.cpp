@@ -5,6 +5,7 @@
 #include "assets/generator.h"
 #include "assets/scenes/scenes.h"
 #include "tests/assets/scenes_chunk_walk.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -32,14 +33,10 @@ std::vector<std::uint8_t> readFile(const fs::path& p)
 
 const fs::path& generated()
 {
-    static const fs::path dir = [] {
-        const fs::path d = fs::temp_directory_path() / "assets_scenes_files_test";
-        fs::remove_all(d);
-        fs::create_directories(d);
-        assets::writeScenes(d);
-        return d;
-    }();
-    return dir;
+    static const testing_support::ScratchDir dir("assets_scenes_files_test");
+    static const bool written = (assets::writeScenes(dir.path()), true);
+    (void)written;
+    return dir.path();
 }
 
 struct SceneCase {
