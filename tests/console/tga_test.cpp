@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <random>
 #include <string>
@@ -56,8 +58,10 @@ Bytes tga(const Header& h, const Bytes& rest)
 
 std::string writeFile(const Bytes& bytes)
 {
+    // The process id keeps parallel test processes off each other's files.
     static int counter = 0;
-    std::string path = testing::TempDir() + "console_tga_" + std::to_string(++counter) + ".tga";
+    std::string path = testing::TempDir() + "console_tga_" + std::to_string(::getpid()) + "_" +
+                       std::to_string(++counter) + ".tga";
     std::FILE* f = std::fopen(path.c_str(), "wb");
     EXPECT_NE(f, nullptr);
     if (!bytes.empty())
