@@ -14,7 +14,7 @@ enum : std::uint8_t {
     kArpeggio = 0x0, kPortaUp = 0x1, kPortaDown = 0x2, kTonePorta = 0x3, kVibrato = 0x4,
     kTonePortaVolume = 0x5, kVibratoVolume = 0x6, kTremolo = 0x7, kPanning = 0x8, kSampleOffset = 0x9,
     kVolumeSlide = 0xA, kJump = 0xB, kSetVolume = 0xC, kBreak = 0xD, kExtended = 0xE, kSpeed = 0xF,
-    kGlobalVolume = 16, kGlobalVolumeSlide = 17, kEnvelopePosition = 21, kPanningSlide = 25,
+    kGlobalVolume = 16, kGlobalVolumeSlide = 17, kKeyOff = 20, kEnvelopePosition = 21, kPanningSlide = 25,
     kMultiRetrigger = 27, kTremor = 29, kSync = 32, kExtraFine = 33,
     kFineUp = 0xE1, kFineDown = 0xE2, kGlissando = 0xE3, kVibratoWave = 0xE4, kFinetune = 0xE5,
     kPatternLoop = 0xE6, kTremoloWave = 0xE7, kRetrigger = 0xE9, kFineVolumeUp = 0xEA,
@@ -338,6 +338,12 @@ void Song::rowEffect(int channelIndex, Channel& ch, bool& jump, int& targetPosit
         ch.volume = clampVolume(ch.volume - memory[kSlideFineVolumeDown]);
         break;
     case kNoteCut: if (p == 0) ch.volume = 0; break;
+    // Kxx releases the key on tick xx (K00: on the row tick), as trackers
+    // write it to end a note without a key-off note: the envelopes leave
+    // their sustain and the fade-out starts. Unlike the key-off note it leaves
+    // the volume alone, so a note without a volume envelope plays on, as
+    // other players do. Without it such notes would hold their sustain.
+    case kKeyOff: if (p == 0) ch.keyReleased = 1; break;
     case kPatternDelay: patternDelay = static_cast<std::int16_t>(p); break;
     default: break;
     }

@@ -52,7 +52,7 @@ std::int16_t waveStep(const Wave& w, std::int16_t waveform, std::int16_t& q, int
 enum : std::uint8_t {
     kArpeggio = 0x0, kPortaUp = 0x1, kPortaDown = 0x2, kTonePorta = 0x3, kVibrato = 0x4,
     kTonePortaVolume = 0x5, kVibratoVolume = 0x6, kTremolo = 0x7, kVolumeSlide = 0xA,
-    kGlobalVolumeSlide = 17, kPanningSlide = 25, kMultiRetrigger = 27, kTremor = 29,
+    kGlobalVolumeSlide = 17, kKeyOff = 20, kPanningSlide = 25, kMultiRetrigger = 27, kTremor = 29,
     kRetrigger = 0xE9, kNoteCut = 0xEC,
 };
 
@@ -130,6 +130,10 @@ void Song::tickEffect(Channel& ch)
     case kNoteCut:
         if (ch.parameter == tickCounter)
             ch.volume = 0;
+        break;
+    case kKeyOff: // releases the key on its tick (see the row tick)
+        if (ch.parameter == tickCounter)
+            ch.keyReleased = 1;
         break;
     default: break;
     }

@@ -685,6 +685,38 @@ TEST(Envelopes, VolumeEnvelopeFadeOutAndFinalVolume)
     EXPECT_EQ(p.ch(0).finalVolume, 96);
 }
 
+// Kxx releases the key on its tick (K00 on the row tick): a note with a
+// volume envelope leaves its sustain and fades; the volume itself is left
+// alone, so a note without an envelope plays on.
+TEST(Envelopes, KeyOffEffectReleasesOnItsTick)
+{
+    XmModule m = module(2);
+    XmInstrument env = m.instruments[0];
+    env.volumeEnvelope.points = {{0, 64}, {100, 64}};
+    env.volumeEnvelope.type = 3; // on, sustain at point 0
+    env.fadeOut = 1000;
+    m.instruments.push_back(env);
+    at(m, 0, 0) = {C4, 2, 0, 0, 0};
+    at(m, 0, 1) = {C4, 1, 0, 0, 0};
+    at(m, 1, 0) = {0, 0, 0, 20, 3}; // K03: release on tick 3
+    at(m, 1, 1) = {0, 0, 0, 20, 0}; // K00: release on the row tick
+    Player p(m);
+    p.ticks(12); // row 1's tick
+    EXPECT_EQ(p.ch(0).keyReleased, 0);
+    EXPECT_EQ(p.ch(1).keyReleased, 1);
+    EXPECT_EQ(p.ch(1).volume, 64);
+    EXPECT_EQ(p.ch(1).fadeOutLevel, 65536); // no envelope: no fade either
+    p.ticks(2);
+    EXPECT_EQ(p.ch(0).keyReleased, 0);
+    p.ticks(1); // tick 3
+    EXPECT_EQ(p.ch(0).keyReleased, 1);
+    EXPECT_EQ(p.ch(0).volume, 64); // the envelope carries the release
+    EXPECT_EQ(p.ch(0).fadeOutLevel, 65536 - 1000);
+    p.ticks(1);
+    EXPECT_EQ(p.ch(0).fadeOutLevel, 65536 - 2000);
+    EXPECT_GT(p.ch(1).leftGain, 0);
+}
+
 TEST(Gains, CentreAndSidesWithBothAmplifications)
 {
     XmModule m = module(4);
