@@ -67,6 +67,8 @@ void _saturatenommx(std::uint32_t* dst, const std::uint32_t* src, int width, int
             const std::uint32_t d = dst[i];
             dst[i] = addSaturate3(d, src[i]) | (d & ~colourBytes);
         }
+        if (row + 1 == rows)
+            break; // not past the last row: that address may lie beyond the picture
         dst += width + dstSkip;
         src += width + srcSkip;
     }
@@ -92,6 +94,8 @@ void _saturateintnommx(std::uint32_t* dst, const std::uint32_t* src, int width, 
             for (int i = 0; i < n; ++i)
                 d[i] = addSaturate3(d[i], scaled[i]) | (scaled[i] & ~colourBytes);
         }
+        if (row + 1 == rows)
+            break; // not past the last row: that address may lie beyond the picture
         dst += width + dstSkip;
         src += width + srcSkip;
     }

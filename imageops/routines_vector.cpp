@@ -92,6 +92,8 @@ void _saturatemmx(std::uint32_t* dst, const std::uint32_t* src, int width, int r
 {
     for (int row = 0; row < rows; ++row) {
         forEachPixel(dst, src, width, [](__m128i d, __m128i s) { return _mm_adds_epu8(d, s); });
+        if (row + 1 == rows)
+            break; // not past the last row: that address may lie beyond the picture
         dst += width + dstSkip;
         src += width + srcSkip;
     }
@@ -104,6 +106,8 @@ void _saturateintmmx(std::uint32_t* dst, const std::uint32_t* src, int width, in
     auto op = [weight](__m128i d, __m128i s) { return _mm_adds_epu8(d, scaleBytes(s, weight)); };
     for (int row = 0; row < rows; ++row) {
         forEachPixel(dst, src, width, op);
+        if (row + 1 == rows)
+            break; // not past the last row: that address may lie beyond the picture
         dst += width + dstSkip;
         src += width + srcSkip;
     }
