@@ -59,6 +59,7 @@ GridDistortion::GridDistortion(int gridWidth, int gridHeight, int blockWidth, in
     sv_.resize(points_.size());
     light_.resize(points_.size());
     dx2_.resize(static_cast<std::size_t>(gridWidth_));
+    columnWave_.resize(static_cast<std::size_t>(gridWidth_));
 }
 
 void GridDistortion::renderBlob(display::BaseSurface& surface, display::BaseSurface& texture, double phase)
@@ -150,12 +151,16 @@ void GridDistortion::generateWarp(double a)
 {
     const double sinA = std::sin(a), cosA = std::cos(a);
     const int halfW = gridWidth_ / 2, halfH = gridHeight_ / 2;
+    for (int col = 0; col < gridWidth_; ++col) {
+        const double gx = col - halfW;
+        columnWave_[static_cast<std::size_t>(col)] = std::sin(a + 0.1 * gx);
+    }
     for (int row = 0; row < gridHeight_; ++row) {
         const double gy = row - halfH;
         const double w = std::cos(3.23 * a + 0.1 * gy);
         for (int col = 0; col < gridWidth_; ++col) {
             const double gx = col - halfW;
-            const double v = std::sin(a + 0.1 * gx);
+            const double v = columnWave_[static_cast<std::size_t>(col)];
             const double r = gx * cosA + gy * sinA;
             const double s = gx * sinA - gy * cosA;
             const double uw = 3 + 2.5 * r * w * sinA;

@@ -74,6 +74,8 @@ private:
     // Per-frame working tables of the blob generator.
     std::vector<double> sinTable_, cosTable_, lightTable_;
     std::vector<double> su_, sv_, light_, dx2_;
+    // The warp generator's V per grid column (it depends on the column only).
+    std::vector<double> columnWave_;
 };
 
 } // namespace effects
