@@ -4,9 +4,11 @@
 #include "tools/common/png_file.h"
 #include "tools/fxshot/fxshot.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,10 @@ double parseNumber(const std::string& text, const char* what)
 {
     char* end = nullptr;
     double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0')
+    // "nan" and "inf" (or a value beyond the double range) parse too, but
+    // would pass range checks like "f < 0 || f > 1" and reach int
+    // conversions: they are refused as well.
+    if (text.empty() || *end != '\0' || !std::isfinite(value))
         throw std::runtime_error(std::string(what) + " must be a number, not \"" + text + "\"");
     return value;
 }
