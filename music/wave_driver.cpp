@@ -29,6 +29,7 @@ WaveDriver::WaveDriver(Song& song, std::int32_t mixingRate, std::unique_ptr<plat
 WaveDriver::~WaveDriver()
 {
     stop();
+    device_.reset(); // before the blocks and the event it may still hold
 }
 
 int WaveDriver::start()
@@ -100,7 +101,7 @@ void WaveDriver::mixingThread()
     platform::WaveResult result = device_->reset();
     if (result != platform::waveOk)
         numberBox(result);
-    device_->close();
+    deviceClosed_ = device_->close() == platform::waveOk;
     finished_.store(true, std::memory_order_release);
 }
 
@@ -134,12 +135,14 @@ void WaveDriver::stop()
     } else {
         // No mixing thread was ever made: the device is still open.
         device_->reset();
-        device_->close();
+        deviceClosed_ = device_->close() == platform::waveOk;
         finished_.store(true, std::memory_order_release);
     }
     song_.syncRelease();
-    releaseBuffers();
-    event_.reset();
+    if (deviceClosed_) {
+        releaseBuffers();
+        event_.reset();
+    }
     started_ = false;
 }
 

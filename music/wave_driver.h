@@ -23,7 +23,10 @@ public:
     // reported and start goes on (the music then does not play).
     int start() override;
     // Sets the stop flag, wakes the thread and waits until it has finished
-    // (its last fill included), then releases the marker table.
+    // (its last fill included), then releases the marker table. The blocks
+    // and the event go too, unless the device could not be closed: then it
+    // may still read the blocks and signal the event, and both live on until
+    // the driver (and with it the device) is destroyed.
     void stop() override;
 
     std::uint32_t bufferBytes() const { return bytes_; }
@@ -51,6 +54,7 @@ private:
     std::atomic<bool> finished_{false};
     std::thread thread_;
     bool started_ = false;  // the device was opened and the table created
+    bool deviceClosed_ = true; // false while a close has failed
 };
 
 } // namespace music

@@ -8,6 +8,7 @@
 #include "music/wave_driver.h"
 #include "platform/wave_out_fake.h"
 #include "tests/music_output/test_module.h"
+#include "tests/support/message_recorder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -219,6 +220,33 @@ TEST(WaveDriver, StopDuringAFillWaitsForTheFillBeforeReleasingTheTable)
     EXPECT_TRUE(clock.released); // the fill ended before stop returned
     EXPECT_TRUE(clock.tableAliveAfterHold); // and the table was there all through it
     EXPECT_FALSE(song->syncEvents.created());
+}
+
+// A failed last reset leaves the blocks queued on a device that then cannot
+// be closed: it may still play them (and signal the event), so stop keeps
+// them alive; they go with the driver, after the device.
+TEST(WaveDriver, AFailedLastResetKeepsTheQueuedBlocksAliveForTheDevice)
+{
+    auto song = loadedSong({}, 44100);
+    testing_support::MessageRecorder boxes;
+    FakeWaveOut::Config config;
+    config.resetResults = {platform::waveOk, platform::waveOk, platform::waveError}; // start's two, then the thread's
+    Device device;
+    WaveDriver driver(*song, 44100, device.factory(config)());
+    FakeWaveOut& fake = *device.fake;
+    driver.start();
+    ASSERT_TRUE(fake.waitForWrites(8, 10000));
+    driver.stop();
+    EXPECT_TRUE(driver.threadFinished());
+    EXPECT_FALSE(song->syncEvents.created());
+    ASSERT_EQ(boxes.messages().size(), 1u); // the failed reset's number, no exit
+    EXPECT_EQ(boxes.messages()[0].text, "1");
+    EXPECT_TRUE(fake.isOpen());
+    ASSERT_EQ(fake.queued(), 8);
+    ASSERT_NE(driver.bufferData(0), nullptr);
+    const std::vector<std::uint8_t> first(driver.bufferData(0), driver.bufferData(0) + driver.bufferBytes());
+    EXPECT_TRUE(fake.finishNext()); // the device plays on from the first block
+    EXPECT_EQ(fake.played(), first);
 }
 
 TEST(WaveDriver, StartAndStopManyTimes)
