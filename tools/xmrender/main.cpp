@@ -4,6 +4,7 @@
 //   xmrender MODULE OUT.wav [--rate 11000|22050|44100] [--seconds N] [--markers]
 //   xmrender MODULE --info
 #include "music/module_reader.h"
+#include "music/output_driver.h"
 #include "music/song.h"
 #include "platform/message_box.h"
 #include "tools/xmrender/wav_file.h"
@@ -25,10 +26,6 @@ int usage()
                  "       xmrender MODULE --info\n");
     return 2;
 }
-
-// The wave output's block: rate x 0.3 bytes rounded down to a multiple of 16
-// (13216 bytes at 44100 Hz).
-std::uint32_t blockBytes(std::uint32_t rate) { return rate * 2400 / 1000 / 8 / 16 * 16; }
 
 std::string fixedText(const char* p, std::size_t n) { return std::string(p, strnlen(p, n)); }
 
@@ -117,7 +114,7 @@ int main(int argc, char** argv)
         });
     }
 
-    const std::uint32_t block = blockBytes(rate);
+    const std::uint32_t block = music::waveBufferBytes(static_cast<std::int32_t>(rate)); // the wave output's block
     std::vector<std::uint8_t> buffer(block);
     const std::uint64_t totalFrames = static_cast<std::uint64_t>(seconds * rate);
     const bool progress = seconds > 5.0;

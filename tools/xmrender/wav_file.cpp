@@ -17,6 +17,12 @@ void put32(unsigned char* p, std::uint32_t v)
 }
 } // namespace
 
+std::uint32_t headerDataBytes(std::uint64_t dataBytes)
+{
+    constexpr std::uint64_t kMax = (0xFFFFFFFFu - 36u) / 4u * 4u;
+    return static_cast<std::uint32_t>(dataBytes > kMax ? kMax : dataBytes);
+}
+
 WavFile::~WavFile() { close(); }
 
 bool WavFile::open(const std::string& path, std::uint32_t rate)
@@ -60,8 +66,7 @@ bool WavFile::close()
 {
     if (!file_)
         return ok_;
-    const std::uint32_t size = dataBytes_ > 0xFFFFFFF0u ? 0xFFFFFFF0u : static_cast<std::uint32_t>(dataBytes_);
-    ok_ = ok_ && std::fseek(file_, 0, SEEK_SET) == 0 && writeHeader(size);
+    ok_ = ok_ && std::fseek(file_, 0, SEEK_SET) == 0 && writeHeader(headerDataBytes(dataBytes_));
     ok_ = (std::fclose(file_) == 0) && ok_;
     file_ = nullptr;
     return ok_;

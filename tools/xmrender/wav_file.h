@@ -6,6 +6,11 @@
 
 namespace xmrender {
 
+// The data size a header states for `dataBytes` bytes of frames: all of them,
+// or, for recordings past 4 GiB, the most whole frames whose RIFF size
+// (data + 36) still fits the header's 32-bit field.
+std::uint32_t headerDataBytes(std::uint64_t dataBytes);
+
 class WavFile {
 public:
     WavFile() = default;
