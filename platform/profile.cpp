@@ -1,9 +1,10 @@
 #include "platform/profile.h"
 
+#include "platform/file_bytes.h"
+
 #include <algorithm>
 #include <climits>
-#include <fstream>
-#include <iterator>
+#include <vector>
 
 namespace platform {
 
@@ -70,11 +71,10 @@ Profile Profile::fromText(std::string_view text)
 
 Profile Profile::fromFile(const std::string& path)
 {
-    std::ifstream in(hostPath(path), std::ios::binary);
-    if (!in)
+    std::vector<std::uint8_t> bytes;
+    if (!readFileBytes(path, bytes))
         return Profile{};
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return fromText(text);
+    return fromText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 const std::string* Profile::find(std::string_view section, std::string_view key) const

@@ -4,16 +4,14 @@
 //
 //   scene3ds FILE.3ds [--ini SETTINGS.ini] [--at FRAME] [--json]
 #include "engine3d/scene3d.h"
-#include "platform/profile.h"
+#include "platform/file_bytes.h"
 #include "platform/standard_streams.h"
 #include "tools/scene3ds/scene_report.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -66,12 +64,11 @@ int main(int argc, char** argv)
     if (options.file.empty())
         return usageError("no scene file given");
 
-    std::ifstream in(platform::hostPath(options.file), std::ios::binary);
-    if (!in) {
+    std::vector<std::uint8_t> bytes;
+    if (!platform::readFileBytes(options.file, bytes)) {
         std::fprintf(stderr, "scene3ds: cannot open %s\n", options.file.c_str());
         return 1;
     }
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     // Every 3D Studio file is one main chunk (id 0x4D4D).
     if (bytes.size() < 6 || bytes[0] != 0x4d || bytes[1] != 0x4d) {
         std::fprintf(stderr, "scene3ds: %s holds no 3D Studio data\n", options.file.c_str());
