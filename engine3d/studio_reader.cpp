@@ -32,9 +32,24 @@ constexpr std::uint16_t kScaleTrack = 0xB022;
 constexpr std::uint16_t kFovTrack = 0xB023;
 constexpr std::uint16_t kRollTrack = 0xB024;
 
-// The editor section's first child: behind the main header, the version
-// chunk and the editor header.
-constexpr std::size_t kFirstObject = 22;
+constexpr std::uint16_t kMain = 0x4D4D;
+constexpr std::uint16_t kEditor = 0x3D3D;
+
+// The editor section's first child in the usual layout: behind the main
+// header, the 10-byte version chunk and the editor header.
+constexpr std::size_t kUsualFirstObject = 22;
+
+// Where the scans start: the first child of the editor section. Files
+// without a version chunk (or with another one) have it elsewhere than
+// offset 22; without a findable editor section, 22 it is.
+std::size_t firstObject(const ChunkBuffer& file)
+{
+    ChunkHeader main;
+    if (!file.header(0, main) || main.id != kMain)
+        return kUsualFirstObject;
+    const std::size_t editor = file.findSubChunk(0, kEditor);
+    return editor != 0 ? editor + 6 : kUsualFirstObject;
+}
 
 // The number of entries of `size` bytes a count at `offset` announces,
 // cut to what the data still holds from `first` on.
@@ -61,7 +76,7 @@ Vec3 fileVector(const ChunkBuffer& file, std::size_t offset)
 class Reader {
 public:
     Reader(const ChunkBuffer& file, const std::string& path, Scene3D& scene, std::ostream& out)
-        : file_(file), path_(path), scene_(scene), out_(out)
+        : file_(file), first_(firstObject(file)), path_(path), scene_(scene), out_(out)
     {
     }
 
@@ -92,6 +107,7 @@ private:
     void readPositionTrack(std::size_t chunk, std::uint16_t id, PositionTrack& track);
 
     const ChunkBuffer& file_;
+    const std::size_t first_;
     const std::string& path_;
     Scene3D& scene_;
     std::ostream& out_;
@@ -100,7 +116,7 @@ private:
 void Reader::scan()
 {
     out_ << "\nletar efter 3dstudioobjekt i filen " << path_ << "...";
-    std::size_t offset = kFirstObject;
+    std::size_t offset = first_;
     while ((offset = file_.findChunk(offset, kNamedObject, file_.size())) != 0) {
         ChunkHeader object;
         file_.header(offset, object);
@@ -259,7 +275,7 @@ void Reader::loadCamera(std::size_t chunk, const std::string& name)
     scene_.addCamera(std::move(camera));
 }
 
-std::size_t Reader::keyframer() const { return file_.findChunk(kFirstObject, kKeyframer, file_.size()); }
+std::size_t Reader::keyframer() const { return file_.findChunk(first_, kKeyframer, file_.size()); }
 
 std::size_t Reader::findNode(std::size_t section, std::uint16_t nodeId, const std::string& name) const
 {

@@ -62,20 +62,38 @@ Bytes renamed(Bytes file, std::uint16_t id, std::uint16_t newId)
     return file;
 }
 
+namespace {
+// Changes the length of every chunk that encloses `offset` by `delta`.
+void resizeEnclosing(const Bytes& file, Bytes& out, std::size_t offset, std::ptrdiff_t delta)
+{
+    const scenes_walk::File walked(file);
+    std::function<void(const scenes_walk::Chunk&)> visit = [&](const scenes_walk::Chunk& c) {
+        if (c.start < offset && offset < c.end)
+            putU32(out, c.start + 2, std::uint32_t(std::ptrdiff_t(c.end - c.start) + delta));
+        for (const scenes_walk::Chunk& child : c.children)
+            visit(child);
+    };
+    visit(walked.root());
+}
+} // namespace
+
 Bytes inserted(const Bytes& file, std::size_t offset, const Bytes& chunk)
 {
     Bytes out = file;
-    const scenes_walk::File walked(file);
-    std::function<void(const scenes_walk::Chunk&)> grow = [&](const scenes_walk::Chunk& c) {
-        if (c.start < offset && offset < c.end) {
-            std::uint32_t length = std::uint32_t(c.end - c.start + chunk.size());
-            putU32(out, c.start + 2, length);
-        }
-        for (const scenes_walk::Chunk& child : c.children)
-            grow(child);
-    };
-    grow(walked.root());
+    resizeEnclosing(file, out, offset, std::ptrdiff_t(chunk.size()));
     out.insert(out.begin() + std::ptrdiff_t(offset), chunk.begin(), chunk.end());
+    return out;
+}
+
+Bytes without(const Bytes& file, std::uint16_t id)
+{
+    const scenes_walk::File walked(file);
+    const scenes_walk::Chunk* c = findChunk(walked.root(), id);
+    if (!c)
+        throw std::invalid_argument("no such chunk in the file");
+    Bytes out = file;
+    resizeEnclosing(file, out, c->start, -std::ptrdiff_t(c->end - c->start));
+    out.erase(out.begin() + std::ptrdiff_t(c->start), out.begin() + std::ptrdiff_t(c->end));
     return out;
 }
 

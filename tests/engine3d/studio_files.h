@@ -35,6 +35,9 @@ Bytes renamed(Bytes file, std::uint16_t id, std::uint16_t newId = 0x7777);
 // The file with `chunk` inserted at `offset`, every enclosing chunk made
 // longer by its size.
 Bytes inserted(const Bytes& file, std::size_t offset, const Bytes& chunk);
+// The file without the first chunk of `id`, every enclosing chunk made
+// shorter by its size.
+Bytes without(const Bytes& file, std::uint16_t id);
 void putU16(Bytes& file, std::size_t at, std::uint16_t v);
 void putU32(Bytes& file, std::size_t at, std::uint32_t v);
 void putF32(Bytes& file, std::size_t at, float v);

@@ -170,6 +170,19 @@ TEST(StudioReader, TracksAreFoundAmongOtherNodeChunks)
     expectNear(m.positionTrack.keys[1].value, 4, 6, 5);
 }
 
+TEST(StudioReader, EditorSectionIsFoundWhereverItStarts)
+{
+    // Some writers leave out the version chunk and the editor's own
+    // settings: the first object is then at offset 12, not 22.
+    const Bytes file = without(without(without(smallFile(), 0x0002), 0x3D3E), 0x0100);
+    ASSERT_EQ(chunkStart(file, 0x4000), 12u);
+    const Loaded l = load(file);
+    EXPECT_EQ(l.messages.find("inte"), std::string::npos) << l.messages;
+    ASSERT_EQ(l.scene->meshCount(), 1);
+    EXPECT_EQ(l.scene->cameraCount(), 1);
+    EXPECT_EQ(l.scene->mesh(0)->rotationTrack.keyCount(), 1);
+}
+
 TEST(StudioReader, LastFrameCoversEveryTrack)
 {
     struct Case {
