@@ -41,7 +41,6 @@ TEST(PositionTrack, SegmentSearchAndTheLastKey)
     const Vec3 last = evaluatePositionTrack(track, 99.5f);
     EXPECT_EQ(last.x, 100.0);
     EXPECT_EQ(track.fraction, 0.5f);
-    expectNear(evaluatePositionTrack(track, 25.0f), 25, 0, 0);
 }
 
 TEST(PositionTrack, EdgesOfTheTrack)
