@@ -47,6 +47,9 @@ Profile Profile::fromText(std::string_view text)
     Profile p;
     std::string section;
     bool inSection = false;
+    // Editors that save UTF-8 may put a byte-order mark before the first line.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
     while (!text.empty()) {
         const std::size_t eol = text.find('\n');
         const std::string_view line = trim(text.substr(0, eol));

@@ -6,7 +6,7 @@
 
 namespace {
 
-const char* kText = "; a comment\n"
+const char* kText = "\xEF\xBB\xBF; a comment after a byte-order mark\n"
                     "Orphan=1\n"
                     "[Mesh One]\r\n"
                     "  Textur =  data\\tex.tga  \r\n"
@@ -51,6 +51,7 @@ TEST(Profile, IntegerReads)
     EXPECT_EQ(p.readInt("Mesh One", "Huge", 0), INT_MAX);
     EXPECT_EQ(p.readInt("Mesh One", "Missing", -1), -1);
     EXPECT_EQ(platform::Profile::fromFile("/no/such/file.ini").readInt("a", "b", 9), 9);
+    EXPECT_EQ(platform::Profile::fromText("\xEF\xBB\xBF[S]\nK=3\n").readInt("s", "k", 0), 3);
 }
 
 TEST(Profile, HostPaths) { EXPECT_EQ(platform::hostPath("\\data\\boll.ini"), "/data/boll.ini"); }
