@@ -93,8 +93,8 @@ private:
 
     std::size_t keyframer() const;
     // The first child of the keyframer section of kind `nodeId` whose node
-    // header carries `name`; 0 when there is none.
-    // The walk ends at a node without a header.
+    // header carries `name`; 0 when there is none or when the walk meets a
+    // node without a header.
     std::size_t findNode(std::size_t section, std::uint16_t nodeId, const std::string& name) const;
     bool readMeshKeys(Mesh& mesh);
     bool readCameraKeys(Camera& camera);
