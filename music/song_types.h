@@ -176,6 +176,10 @@ struct Channel {
     EnvelopeState volumeEnvelope;
     EnvelopeState panningEnvelope;
     const Instrument* instrument = nullptr;
+    // The sample set up by the last note (null before the first): tone
+    // portamento takes its target from this sample's relative note and
+    // finetune, whatever the new note's key maps to.
+    const Sample* playingSample = nullptr;
     std::int16_t defaultVolume = 0, defaultPanning = 128, defaultsLoaded = 0;
     // The command being executed (copied from the row cell when its note falls due).
     std::uint8_t effect = 0, parameter = 0, volumeColumn = 0;
