@@ -224,7 +224,7 @@ std::vector<std::uint8_t> writeMod(const ModModule& m)
         put16be(out, s.loopLengthWords);
     }
     put8(out, m.songLength);
-    put8(out, 127);
+    put8(out, m.restartByte);
     for (int i = 0; i < 128; ++i)
         put8(out, i < static_cast<int>(m.orders.size()) ? m.orders[static_cast<std::size_t>(i)] : 0);
     putText(out, m.tag, 4);

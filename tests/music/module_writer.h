@@ -96,6 +96,7 @@ struct ModModule {
     std::string tag = "M.K.";
     int channels = 4;
     std::uint8_t songLength = 1;
+    std::uint8_t restartByte = 127;
     std::vector<std::uint8_t> orders{0};
     int patternsToWrite = -1; // -1: 1 + the largest order among the first songLength
     std::vector<std::vector<ModCell>> patterns; // each 64 x channels, missing cells empty

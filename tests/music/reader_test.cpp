@@ -687,6 +687,50 @@ TEST(ModReader, TagsAndShortFiles)
 
 // ---------------------------------------------------------------- dispatch and failures
 
+// An "M.K." file is read with eight channels when its restart byte is 0,
+// its samples are at finetune 0 and volume 64, and its size (rounded down to
+// even) is what eight-channel patterns give, counted over all 128 orders.
+TEST(ModReader, EightChannelPatternsBehindTheFourChannelTag)
+{
+    struct Case {
+        const char* what;
+        void (*change)(ModModule&);
+        int channels;
+    };
+    const Case cases[] = {
+        {"all conditions", [](ModModule&) {}, 8},
+        {"patterns named after the song's end", [](ModModule& m) { m.orders = {0, 0, 1}; m.patternsToWrite = 2; }, 8},
+        {"an odd byte at the end", [](ModModule& m) { m.samples[1].data.push_back(0); }, 8},
+        {"restart byte 127", [](ModModule& m) { m.restartByte = 127; }, 4},
+        {"a sample with finetune 1", [](ModModule& m) { m.samples[1].finetune = 1; }, 4},
+        {"a sample at volume 63", [](ModModule& m) { m.samples[0].volume = 63; }, 4},
+        {"two bytes more", [](ModModule& m) { m.samples[1].data.resize(m.samples[1].data.size() + 2); }, 4},
+        {"four-channel patterns", [](ModModule& m) { m.channels = 4; m.patterns[0].resize(256); }, 4},
+        {"another four-channel tag", [](ModModule& m) { m.tag = "FLT4"; }, 4},
+    };
+    for (const Case& c : cases) {
+        ModModule m;
+        m.channels = 8;
+        m.restartByte = 0;
+        m.samples.resize(2);
+        m.samples[0] = {"a", 2, 0, 64, 0, 1, {1, 2, 3, 4}};
+        m.samples[1] = {"b", 3, 0, 64, 0, 1, {5, 6, 7, 8, 9, 10}};
+        m.patterns.assign(2, std::vector<ModCell>(64 * 8));
+        m.patterns[0][6] = {428, 2, 0xC, 0x20}; // channel 6 of row 0
+        c.change(m);
+        auto song = newSong();
+        ASSERT_TRUE(readModule(*song, writeMod(m)).loaded()) << c.what;
+        EXPECT_EQ(song->numChannels, c.channels) << c.what;
+        RowCell cells[32];
+        unpackRow(&song->patterns[0], c.channels == 8 ? 0 : 1, c.channels, cells);
+        if (m.channels != c.channels)
+            continue; // read as written by four-channel rules: the data lies elsewhere
+        if (c.channels == 8)
+            EXPECT_EQ(cells[6].note, 24) << c.what;
+        EXPECT_EQ(song->instruments[1].samples[0].data[0], 5) << c.what; // the data after the patterns
+    }
+}
+
 TEST(ModuleReader, UnknownFilesLoadNothing)
 {
     auto song = newSong();
