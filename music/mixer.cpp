@@ -238,7 +238,8 @@ void reflectPingPong(Channel& ch, Voice& v)
     }
 }
 
-void handleEvent(Channel& ch, Voice& v, EventType type)
+// Rare (once per loop pass): kept out of line so the rendering loops stay compact.
+[[gnu::noinline]] void handleEvent(Channel& ch, Voice& v, EventType type)
 {
     const std::int64_t start = static_cast<std::int64_t>(ch.loopStart) << 32;
     const std::int64_t end = static_cast<std::int64_t>(ch.loopEnd) << 32;
