@@ -5,7 +5,7 @@
 //   scene3ds FILE.3ds [--ini SETTINGS.ini] [--at FRAME] [--json]
 #include "engine3d/scene3d.h"
 #include "platform/file_bytes.h"
-#include "platform/standard_streams.h"
+#include "platform/standard_output.h"
 #include "tools/scene3ds/scene_report.h"
 
 #include <cmath>
@@ -77,7 +77,7 @@ int main(int argc, char** argv)
 
     // With --json the reader's messages, and whatever the image library
     // prints, go to standard error: standard output carries the object only.
-    std::FILE* report = json ? platform::divertStandardOutput() : stdout;
+    std::FILE* report = json ? platform::divertLibraryOutput(platform::LibraryOutput::ToStandardError) : stdout;
     {
         engine3d::Scene3D scene(bytes.data(), bytes.size(), options.file, std::cout);
         if (options.settings)
