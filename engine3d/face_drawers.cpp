@@ -45,22 +45,19 @@ bool isRasterTexture(const display::Surface* texture)
            texture->format().bytes() == 4;
 }
 
-void drawTexturedFace(Face& face, FaceContext& context, const std::uint32_t* texels)
+void drawTexturedFan(const ScreenVertex* const* corners, int count, const RasterTarget& target,
+                     const std::uint32_t* texels)
 {
-    if (!face.texture || !texels)
-        return;
-    const Polygon polygon = facePolygon(face, context, true);
-    if (polygon.count < 3 || !fitsTarget(polygon.corners, polygon.count, context.target))
-        return;
-    const RasterTarget& target = context.target;
     // Triangles (0, i - 1, i); a triangle of zero area ends the face.
-    for (int i = 2; i < polygon.count; ++i) {
-        const ScreenVertex& a = *polygon.corners[0];
-        const ScreenVertex& b = *polygon.corners[i - 1];
-        const ScreenVertex& c = *polygon.corners[i];
+    for (int i = 2; i < count; ++i) {
+        const ScreenVertex& a = *corners[0];
+        const ScreenVertex& b = *corners[i - 1];
+        const ScreenVertex& c = *corners[i];
         const float d = (a.sx - c.sx) * (b.sy - c.sy) - (b.sx - c.sx) * (a.sy - c.sy);
         if (d == 0.0f)
             return;
+        // Texture and depth gradients per pixel to the right, truncated to
+        // 16.16 and 8.24.
         auto gradient = [&](float av, float bv, float cv, float scale) {
             return truncToInt(((av - cv) * (b.sy - c.sy) - (bv - cv) * (a.sy - c.sy)) / d * scale);
         };
@@ -68,6 +65,16 @@ void drawTexturedFace(Face& face, FaceContext& context, const std::uint32_t* tex
         _tmapasm32b(triangle, 3, gradient(a.u, b.u, c.u, 65536.0f), gradient(a.v, b.v, c.v, 65536.0f),
                     gradient(a.w, b.w, c.w, 16777216.0f), texels, target.pixels, target.depth, target.pitch);
     }
+}
+
+void drawTexturedFace(Face& face, FaceContext& context, const std::uint32_t* texels)
+{
+    if (!face.texture || !texels)
+        return;
+    const Polygon polygon = facePolygon(face, context, true);
+    if (polygon.count < 3 || !fitsTarget(polygon.corners, polygon.count, context.target))
+        return;
+    drawTexturedFan(polygon.corners, polygon.count, context.target, texels);
 }
 
 void drawPerspectiveFace(Face& face, FaceContext& context)

@@ -20,6 +20,10 @@ struct FaceContext {
 // Textured: a fan of triangles through the affine rasterizer, with the
 // mesh's texture (256x256 texels).
 void drawTexturedFace(Face& face, FaceContext& context, const std::uint32_t* texels);
+// The textured polygon as the fan of triangles (0, i - 1, i), each with its
+// own gradients; a triangle of zero area ends the polygon.
+void drawTexturedFan(const ScreenVertex* const* corners, int count, const RasterTarget& target,
+                     const std::uint32_t* texels);
 // PerspectiveTextured: the face's own texture, exact every 16th pixel.
 void drawPerspectiveFace(Face& face, FaceContext& context);
 // Flat: the face's colour, which nothing sets, so black, with depth.
