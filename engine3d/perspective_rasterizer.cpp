@@ -25,6 +25,28 @@ struct SpanTerms {
     }
 };
 
+// One block of a span: `length` pixels from k, and the exact coordinates at
+// `end`, normally k + length (the pixel after the block). A block end can lie
+// a pixel past the polygon, where 1/z of a face seen nearly edge-on reaches 0
+// or below: the block then ends on the span's last pixel, which lies on the
+// face.
+struct Block {
+    int length = 0;
+    int end = 0;
+    std::int64_t endU = 0, endV = 0;
+};
+
+Block planBlock(const SpanTerms& terms, int k, int n)
+{
+    Block b;
+    b.length = n - k < kBlock ? n - k : kBlock;
+    b.end = k + b.length;
+    if (!(terms.depthAt(b.end) > 0.0f))
+        b.end = n - 1;
+    terms.exactAt(b.end, b.endU, b.endV);
+    return b;
+}
+
 // Left edge of the perspective scan converter, in doubles: x, u/z, v/z, 1/z.
 struct PerspectiveLeftEdge {
     double x = 0, u = 0, v = 0, z = 0;
@@ -33,7 +55,7 @@ struct PerspectiveLeftEdge {
     void setup(const ScreenVertex& a, const ScreenVertex& b)
     {
         const float r = static_cast<float>(1.0 / static_cast<double>(b.sy - a.sy));
-        const float pre = std::ceil(a.sy) - a.sy;
+        const float pre = float(ceilToInt(a.sy)) - a.sy;
         stepX = (b.sx - a.sx) * r; // float times float, kept as the float it is
         stepU = (b.uz - a.uz) * static_cast<double>(r);
         stepV = (b.vz - a.vz) * static_cast<double>(r);
@@ -58,7 +80,7 @@ struct PerspectiveRightEdge {
     void setup(const ScreenVertex& a, const ScreenVertex& b)
     {
         step = (b.sx - a.sx) / (b.sy - a.sy);
-        x = a.sx + (std::ceil(a.sy) - a.sy) * step;
+        x = a.sx + (float(ceilToInt(a.sy)) - a.sy) * step;
     }
     void advance() { x += step; }
 };
@@ -82,31 +104,30 @@ void _persphline(int x1, int x2, float u, float v, float z, float ustep, float v
     std::int64_t U = 0, V = 0;
     terms.exactAt(0, U, V);
     std::uint32_t blockZ = Z;
+    // The exact values at the end of the next block are worked out before
+    // the current block is drawn: the division then runs alongside the
+    // pixel loop instead of before it.
+    Block block = planBlock(terms, 0, n);
     for (int k = 0; k < n;) {
-        const int length = n - k < kBlock ? n - k : kBlock;
-        int end = k + length;
-        // A block end can lie a pixel past the polygon, where 1/z of a face
-        // seen nearly edge-on reaches 0 or below: the block then ends on the
-        // span's last pixel instead, which lies on the face.
-        if (!(terms.depthAt(end) > 0.0f))
-            end = n - 1;
-        std::int64_t endU = U, endV = V;
-        if (end > k)
-            terms.exactAt(end, endU, endV);
         std::int64_t stepU = 0, stepV = 0;
-        if (n > kBlock && end - k == kBlock) {
-            stepU = (endU - U) >> 4; // a whole block: floor division by 16
-            stepV = (endV - V) >> 4;
-        } else if (end > k) {
-            stepU = (endU - U) / (end - k); // a short span or the last piece: toward zero
-            stepV = (endV - V) / (end - k);
+        const int distance = block.end - k;
+        if (n > kBlock && distance == kBlock) {
+            stepU = (block.endU - U) >> 4; // a whole block: floor division by 16
+            stepV = (block.endV - V) >> 4;
+        } else if (distance > 0) {
+            stepU = (block.endU - U) / distance; // a short span or the last piece: toward zero
+            stepV = (block.endV - V) / distance;
         }
-        texturedSpan(pixels + k, depth + k, length, static_cast<std::uint32_t>(U), static_cast<std::uint32_t>(V),
-                     blockZ, static_cast<std::uint32_t>(stepU), static_cast<std::uint32_t>(stepV), ZS, texture);
-        blockZ += ZS * static_cast<std::uint32_t>(length);
-        U = endU;
-        V = endV;
-        k += length;
+        const int next = k + block.length;
+        const Block following = next < n ? planBlock(terms, next, n) : Block{};
+        texturedSpan(pixels + k, depth + k, block.length, static_cast<std::uint32_t>(U),
+                     static_cast<std::uint32_t>(V), blockZ, static_cast<std::uint32_t>(stepU),
+                     static_cast<std::uint32_t>(stepV), ZS, texture);
+        blockZ += ZS * static_cast<std::uint32_t>(block.length);
+        U = block.endU;
+        V = block.endV;
+        k = next;
+        block = following;
     }
 }
 
@@ -117,10 +138,9 @@ void scanPerspective(const ScreenVertex* const* corners, int count, float dudx, 
     PerspectiveRightEdge right;
     walkPolygon(corners, count, left, right,
                 [&](int row, const PerspectiveLeftEdge& l, const PerspectiveRightEdge& r) {
-                    const double xl = std::ceil(l.x);
                     const int x1 = ceilToInt(l.x);
                     const int x2 = ceilToInt(r.x);
-                    const auto pre = static_cast<float>(xl - l.x);
+                    const auto pre = static_cast<float>(x1 - l.x);
                     _persphline(x1, x2, static_cast<float>(l.u + pre * dudx), static_cast<float>(l.v + pre * dvdx),
                                 static_cast<float>(l.z + pre * dzdx), dudx, dvdx, dzdx, texels,
                                 rowAt(target.pixels, row, target.pitch), rowAt(target.depth, row, target.pitch));

@@ -18,7 +18,7 @@ struct FloatRightEdge {
     void setup(const ScreenVertex& a, const ScreenVertex& b)
     {
         step = (b.sx - a.sx) / (b.sy - a.sy);
-        x = a.sx + (std::ceil(a.sy) - a.sy) * step;
+        x = a.sx + (float(ceilToInt(a.sy)) - a.sy) * step;
     }
     void advance() { x += step; }
 };
@@ -32,7 +32,7 @@ struct TexturedLeftEdge {
     void setup(const ScreenVertex& a, const ScreenVertex& b)
     {
         const float height = b.sy - a.sy;
-        const float pre = std::ceil(a.sy) - a.sy;
+        const float pre = float(ceilToInt(a.sy)) - a.sy;
         stepX = (b.sx - a.sx) / height;
         stepU = (b.u - a.u) / height;
         stepV = (b.v - a.v) / height;
@@ -60,7 +60,7 @@ struct FixedRightEdge {
     void setup(const ScreenVertex& a, const ScreenVertex& b)
     {
         const float step = (b.sx - a.sx) / (b.sy - a.sy);
-        x16 = static_cast<std::uint32_t>(ceilToInt((a.sx + (std::ceil(a.sy) - a.sy) * step) * kFix16));
+        x16 = static_cast<std::uint32_t>(ceilToInt((a.sx + (float(ceilToInt(a.sy)) - a.sy) * step) * kFix16));
         step16 = static_cast<std::uint32_t>(ceilToInt(step * kFix16));
     }
     void advance() { x16 += step16; }
@@ -75,7 +75,7 @@ struct FlatLeftEdge : FixedRightEdge {
     {
         FixedRightEdge::setup(a, b);
         const float step = (b.w - a.w) / (b.sy - a.sy);
-        z24 = static_cast<std::uint32_t>(ceilToInt((a.w + (std::ceil(a.sy) - a.sy) * step) * kFix24));
+        z24 = static_cast<std::uint32_t>(ceilToInt((a.w + (float(ceilToInt(a.sy)) - a.sy) * step) * kFix24));
         stepZ24 = static_cast<std::uint32_t>(ceilToInt(step * kFix24));
     }
     void advance()
@@ -86,23 +86,6 @@ struct FlatLeftEdge : FixedRightEdge {
 };
 
 } // namespace
-
-void texturedSpan(std::uint32_t* pixels, std::int32_t* depth, int count, std::uint32_t u, std::uint32_t v,
-                  std::uint32_t z, std::uint32_t stepu, std::uint32_t stepv, std::uint32_t stepz,
-                  const std::uint32_t* texels)
-{
-    for (int i = 0; i < count; ++i) {
-        // Row (v >> 16) & 255 times 256 plus column (u >> 16) & 255.
-        const std::uint32_t texel = texels[((v >> 8) & 0xff00u) | ((u >> 16) & 0xffu)];
-        if (static_cast<std::int32_t>(z) > depth[i]) {
-            pixels[i] = texel;
-            depth[i] = static_cast<std::int32_t>(z);
-        }
-        z += stepz;
-        u += stepu;
-        v += stepv;
-    }
-}
 
 void _tmapasm32b(const ScreenVertex* const* cornpek, int vertices, std::int32_t stepu, std::int32_t stepv,
                  std::int32_t stepz, const std::uint32_t* texpek, std::uint32_t* dest, std::int32_t* zbuffer,

@@ -23,9 +23,23 @@ void _flatasm32b(const ScreenVertex* const* cornpek, int vertices, std::int32_t 
                  std::uint32_t* dest, std::int32_t* zbuffer, int pitch);
 
 // The affine span: `count` pixels from `pixels` and `depth` on, coordinates
-// and depth stepping by constant amounts (u and v wrap in 24 bits).
-void texturedSpan(std::uint32_t* pixels, std::int32_t* depth, int count, std::uint32_t u, std::uint32_t v,
-                  std::uint32_t z, std::uint32_t stepu, std::uint32_t stepv, std::uint32_t stepz,
-                  const std::uint32_t* texels);
+// and depth stepping by constant amounts (u and v wrap in 24 bits). Inline,
+// so that the perspective rasterizer's 16-pixel blocks pay no call.
+inline void texturedSpan(std::uint32_t* pixels, std::int32_t* depth, int count, std::uint32_t u, std::uint32_t v,
+                         std::uint32_t z, std::uint32_t stepu, std::uint32_t stepv, std::uint32_t stepz,
+                         const std::uint32_t* texels)
+{
+    for (int i = 0; i < count; ++i) {
+        // Row (v >> 16) & 255 times 256 plus column (u >> 16) & 255.
+        const std::uint32_t texel = texels[((v >> 8) & 0xff00u) | ((u >> 16) & 0xffu)];
+        if (static_cast<std::int32_t>(z) > depth[i]) {
+            pixels[i] = texel;
+            depth[i] = static_cast<std::int32_t>(z);
+        }
+        z += stepz;
+        u += stepu;
+        v += stepv;
+    }
+}
 
 } // namespace engine3d
