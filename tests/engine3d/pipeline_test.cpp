@@ -1,7 +1,7 @@
-// The render pipeline: view and projection, outcodes, clipping with its
-// pool, the textured fan, and whole frames of small hand-made scenes (sphere
-// rejection, faces beyond the far plane, a face through the eye, the depth
-// buffer's life).
+// The render pipeline: view and projection, clipping with its pool, the
+// textured fan, and whole frames of small hand-made scenes (sphere
+// rejection, a corner far away, a floor from under the eye, random and
+// extreme geometry, a camera without direction, the depth buffer's life).
 #include "engine3d/face_drawers.h"
 #include "engine3d/pipeline.h"
 #include "engine3d/polygon_rasterizers.h"
