@@ -131,6 +131,9 @@ public:
     virtual WaveResult reset() = 0;
     // Closes the device; waveStillPlaying while blocks are queued.
     virtual WaveResult close() = 0;
+    // Bytes written and not yet taken by the device: the audio that a block
+    // written now waits behind before it reaches the device.
+    virtual std::uint32_t queuedBytes() = 0;
 };
 
 // The SDL2 audio device; SDL's audio subsystem is initialised while the

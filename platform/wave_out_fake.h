@@ -31,6 +31,8 @@ public:
     WaveResult write(WaveHeader& header) override;
     WaveResult reset() override;
     WaveResult close() override;
+    // The lengths of the queued blocks (the fake takes a block whole).
+    std::uint32_t queuedBytes() override;
 
     // Test side, callable from any thread.
     // Plays the oldest queued block: keeps a copy of its bytes, marks it

@@ -152,6 +152,15 @@ public:
         return waveOk;
     }
 
+    std::uint32_t queuedBytes() override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::uint32_t bytes = 0;
+        for (const WaveHeader* header : queue_)
+            bytes += header->length;
+        return bytes - std::min(bytes, offset_);
+    }
+
 private:
     static void finish(WaveHeader& header)
     {
