@@ -6,7 +6,8 @@
 // OUT ending in .mp4 or .mkv becomes one video with sound (through ffmpeg),
 // scaled by N (default 3) with nearest-neighbour sampling; any other OUT is
 // a folder of numbered PNG frames and one WAV. --bench writes nothing and
-// prints the frame times of each scene. Run from build/, where data/ is.
+// prints the frame on which each scene starts and the frame times of each
+// scene. Run from build/, where data/ is.
 #include "platform/keyboard.h"
 #include "platform/message_box.h"
 #include "tools/record/outputs.h"
@@ -217,6 +218,7 @@ int main(int argc, char** argv)
     std::uint64_t frames = 0;
     double audioSeconds = 0.0;
     bool interrupted = false;
+    int lastScene = -1;
     for (;;) {
         if (limitMs > 0.0 && static_cast<double>(frames) * 1000.0 / o.settings.fps >= limitMs)
             break;
@@ -231,6 +233,10 @@ int main(int argc, char** argv)
         audioSeconds += stepSeconds - frame.drawSeconds;
         ++frames;
         if (o.bench) {
+            if (frame.index == 0 || frame.scene != lastScene)
+                std::printf("scene %d from frame %llu (t = %.3f ms)\n", frame.scene,
+                            static_cast<unsigned long long>(frame.index), frame.t);
+            lastScene = frame.scene;
             scenes[static_cast<std::size_t>(frame.scene)].ms.push_back(frame.drawSeconds * 1000.0);
         } else if (!output->write(frame)) {
             std::fprintf(stderr, "\nrecord: %s\n", output->error().c_str());
