@@ -6,6 +6,7 @@
 #include "music/marker_seek.h"
 
 #include <chrono>
+#include <ctime>
 
 namespace record {
 
@@ -91,8 +92,10 @@ bool Recording::next(RecordedFrame& out)
     clock_.set(static_cast<std::uint32_t>(k * 1000 / static_cast<std::uint64_t>(settings_.fps)));
     out.scene = show_->timeline().sceneIndex();
     const auto started = std::chrono::steady_clock::now();
+    const std::clock_t startedCpu = std::clock();
     if (!loop_->stepAt(t))
         return false;
+    out.drawCpuSeconds = static_cast<double>(std::clock() - startedCpu) / CLOCKS_PER_SEC;
     out.drawSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     out.index = k;
     out.t = t;

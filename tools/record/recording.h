@@ -32,6 +32,7 @@ struct RecordedFrame {
     int pitch = 0;
     std::vector<std::uint8_t> audio; // 16-bit stereo
     double drawSeconds = 0.0;        // wall time of the frame step
+    double drawCpuSeconds = 0.0;     // processor time of the frame step (the process has one thread)
 };
 
 class Recording {
