@@ -76,10 +76,13 @@ TEST(WaveDriver, StartOpensTheDeviceAndQueuesEightBlocksAtOnce)
     WaveDriver driver(*song, 22050, device.factory()());
     FakeWaveOut& fake = *device.fake;
     EXPECT_EQ(driver.start(), 0);
-    EXPECT_EQ(song->syncLatency, 600);
     ASSERT_TRUE(fake.waitForWrites(8, 10000));
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     EXPECT_EQ(fake.writes(), 8); // nothing more until a block finishes
+    // Each block's markers wait for the audio queued ahead of it: the last
+    // one for seven blocks, floor(7 x 1652 x 1000 / 22050) ms; so does a
+    // refilled block in the steady state.
+    EXPECT_EQ(song->syncLatency, 524);
     EXPECT_EQ(fake.format().samplesPerSecond, 22050u);
     EXPECT_EQ(fake.format().averageBytesPerSecond, 88200u);
     auto log = fake.log();
@@ -96,6 +99,9 @@ TEST(WaveDriver, StartOpensTheDeviceAndQueuesEightBlocksAtOnce)
         EXPECT_EQ(log[i + 1], "prepare");
         EXPECT_EQ(log[i + 2], "write 6608");
     }
+    ASSERT_TRUE(fake.finishNext());
+    ASSERT_TRUE(fake.waitForWrites(9, 10000));
+    EXPECT_EQ(song->syncLatency, 524);
     driver.stop();
 }
 
