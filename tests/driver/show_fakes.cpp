@@ -37,9 +37,10 @@ void LoggingArtist::add(const char* what, const display::Surface& a, std::initia
     std::string text = what;
     text += ' ';
     text += nameOf(a);
-    for (double n : numbers)
+    for (double n : numbers) {
         text += ' ';
         text += number(n);
+    }
     add(std::move(text));
 }
 
@@ -51,9 +52,10 @@ void LoggingArtist::add(const char* what, const display::Surface& from, const di
     text += nameOf(from);
     text += ' ';
     text += nameOf(to);
-    for (double n : numbers)
+    for (double n : numbers) {
         text += ' ';
         text += number(n);
+    }
     add(std::move(text));
 }
 
