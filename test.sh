@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds into build/ and runs every test through CTest.
+# Installs what is missing, builds into build/ and runs the tests through CTest;
+# the run of the whole show (label "long") is left to: ctest --test-dir build -L long
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/common.sh
@@ -7,7 +8,7 @@ demo_install_packages
 demo_build -DDEMO_BUILD_TESTS=ON -DDEMO_BUILD_BENCH=ON
 # The window tests need an X display; without one, tests run under Xvfb.
 if [ -n "${DISPLAY:-}" ]; then
-    ctest --test-dir build --output-on-failure -j "$(nproc)"
+    ctest --test-dir build --output-on-failure -LE long -j "$(nproc)"
 else
-    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build --output-on-failure -j "$(nproc)"
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build --output-on-failure -LE long -j "$(nproc)"
 fi

@@ -234,4 +234,17 @@ void blitKeyed(display::Surface& image, display::Surface& destination, int x, in
         }
 }
 
+void copyPicture(display::Surface& image, display::Surface& destination)
+{
+    if (!drawable(image) || !drawable(destination))
+        return;
+    display::SurfaceLock imageLock(image);
+    display::SurfaceLock destinationLock(destination, imageLock);
+    const int columns = std::min(image.width(), destination.width());
+    const int rows = std::min(image.height(), destination.height());
+    for (int y = 0; y < rows; ++y)
+        std::memcpy(destinationLock.pixels() + y * stride(destination), imageLock.pixels() + y * stride(image),
+                    static_cast<std::size_t>(columns) * 4);
+}
+
 } // namespace driver

@@ -42,4 +42,8 @@ void quarterTileCopy(display::Surface& destination, display::Surface& source);
 // first drawn row.
 void blitKeyed(display::Surface& image, display::Surface& destination, int x, int y);
 
+// Copies the image's pixels over the destination from the top-left corner,
+// as far as both reach (the end picture is exactly the frame's size).
+void copyPicture(display::Surface& image, display::Surface& destination);
+
 } // namespace driver

@@ -39,6 +39,42 @@ struct DemoServices {
     ScreenOpener openScreen;
 };
 
+// The entry routine cut at its frame: construction is the set-up (priority,
+// MMX, the three surfaces, the timer guard, the show, the console, the start
+// time), each step() is one frame, and destruction is the tear-down
+// (console, show, timer guard, surfaces). A platform calls step() once per
+// frame; a display::Error from any of them leaves everything built so far
+// destroyed in reverse order.
+class FrameLoop {
+public:
+    explicit FrameLoop(const DemoServices& services);
+    FrameLoop(const FrameLoop&) = delete;
+    FrameLoop& operator=(const FrameLoop&) = delete;
+
+    // One frame at the clock's elapsed time. Returns false, having drawn and
+    // shown nothing, once Escape is held or the show asked to quit; the loop
+    // has then ended and further calls return false at once.
+    bool step();
+    // The same frame at a given time t (ms since the start), for a platform
+    // that keeps its own time (an offline recording on a virtual clock).
+    bool stepAt(double t);
+
+    FrameLoopState& state() { return state_; }
+    bool ended() const { return ended_; }
+
+private:
+    DemoServices services_;
+    int hasMMX_;
+    display::Surface frame_;
+    display::Surface tunnel_;
+    display::Surface spare_;
+    platform::TimerResolutionGuard timerGuard_;
+    FrameLoopState state_;
+    std::unique_ptr<Show> show_;
+    std::unique_ptr<Screen> screen_;
+    bool ended_ = false;
+};
+
 // Runs set-up, the frame loop until Escape or quitRequested, and tear-down.
 // Returns 0. A display::Error leaves it after everything built so far has
 // been destroyed in reverse order.

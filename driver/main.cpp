@@ -1,6 +1,8 @@
 // The demo's entry point: the real services around the frame loop.
 #include "driver/console_screen.h"
+#include "driver/demo_show.h"
 #include "driver/frame_loop.h"
+#include "driver/show_music.h"
 #include "imageops/routines.h"
 #include "platform/clock.h"
 #include "platform/keyboard.h"
@@ -9,13 +11,18 @@
 
 int main()
 {
+    // Only the end-to-end tests set this, to play a late part of the show.
+    const int firstScene = driver::firstSceneForTests();
     driver::DemoServices services{
         platform::systemClock(),
         platform::sdlEscapeKey(),
         platform::systemTimerResolution(),
         [] { platform::raiseThreadPriorityOneStep(); },
         [] { return imageops::_detectmmx(); },
-        [](const driver::ShowContext&) -> std::unique_ptr<driver::Show> { return std::make_unique<driver::EmptyShow>(); },
+        [firstScene](const driver::ShowContext& context) -> std::unique_ptr<driver::Show> {
+            return std::make_unique<driver::DemoShow>(
+                context, [firstScene] { return driver::demoMusic(firstScene); }, firstScene);
+        },
         driver::consoleOpener(),
     };
     return driver::runDemoReportingErrors(services);

@@ -46,11 +46,4 @@ struct ShowContext {
 
 using ShowBuilder = std::function<std::unique_ptr<Show>(const ShowContext&)>;
 
-// A show with nothing to draw that never asks to stop: the loop clears and
-// presents until Escape.
-class EmptyShow final : public Show {
-public:
-    void frame(double) override {}
-};
-
 } // namespace driver

@@ -30,6 +30,8 @@ MusicFacade::MusicFacade(const std::string& path, std::uint32_t flagWord, MusicS
 
     // 4 and 5. Start the song (tempo, pitch table for the rate), then the output.
     song_->start(options_.mixingRate);
+    if (services.beforeOutput)
+        services.beforeOutput(*song_);
     output_ = std::make_unique<OutputDriver>(*song_, options_.outputDriver, options_.mixingRate,
                                              std::move(services.makeWaveOut));
     startResult_ = output_->start(); // nobody acts on a failure: the music just does not run

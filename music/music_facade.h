@@ -8,6 +8,7 @@
 #include "platform/setup_window.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -20,6 +21,9 @@ struct MusicServices {
     platform::SetupWindowOpener openSetupWindow = platform::openFltkSetupWindow;
     WaveOutFactory makeWaveOut = platform::createSdlWaveOut;
     platform::Clock* clock = nullptr; // the marker clock; null: the system clock
+    // Runs on the started song just before the output starts (a test moves
+    // the song to a later row here); nothing by default.
+    std::function<void(Song&)> beforeOutput;
 };
 
 class MusicFacade {

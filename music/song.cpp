@@ -135,6 +135,9 @@ void Song::fillBuffer(void* buffer, std::uint32_t bytes)
     if (framesPerTick <= 0) { // never started: start at the default rate
         start(mixingRate_);
     }
+    fillClock_ = clock_->nowMs();
+    fillStartFrame_ = renderedFrames_;
+    filling_ = true;
     const OutputOptions options = outputOptions();
     const int active = std::clamp<int>(numChannels, 0, kMaxChannels);
     std::span<Channel> mixed(channels.data(), static_cast<std::size_t>(active));
@@ -160,11 +163,17 @@ void Song::fillBuffer(void* buffer, std::uint32_t bytes)
     }
     if (tail)
         std::memset(out, 0, tail);
+    filling_ = false;
 }
 
 void Song::playTick()
 {
-    tickTime_ = clock_->nowMs();
+    if (filling_) {
+        const auto ms = [this](std::uint64_t frames) { return frames * 1000 / static_cast<std::uint64_t>(mixingRate_); };
+        tickTime_ = fillClock_ + static_cast<std::uint32_t>(ms(renderedFrames_) - ms(fillStartFrame_));
+    } else {
+        tickTime_ = clock_->nowMs();
+    }
     const int count = std::clamp<int>(numChannels, 0, kMaxChannels);
     for (int c = 0; c < count; ++c) {
         Channel& ch = channels[static_cast<std::size_t>(c)];

@@ -111,6 +111,11 @@ public:
     // Renders `bytes` bytes of 16-bit signed stereo (left first, 4 bytes per
     // frame) into buffer, running playTick at every tick boundary. A tail of
     // fewer than 4 bytes is zeroed. Output thread only.
+    //
+    // A tick inside the buffer is stamped with the clock read when the call
+    // began plus its own place in the buffer (frames x 1000 / rate, each
+    // position floored to whole ms), so the markers of one buffer keep the
+    // spacing at which they will be heard.
     void fillBuffer(void* buffer, std::uint32_t bytes);
     // One tick of the player; fillBuffer calls it. Public for tests.
     void playTick();
@@ -174,6 +179,10 @@ private:
     std::int32_t mixingRate_ = 44100;
     std::uint32_t tickTime_ = 0;
     std::uint64_t renderedFrames_ = 0;
+    // The clock and the frame count when the running fillBuffer began.
+    bool filling_ = false;
+    std::uint32_t fillClock_ = 0;
+    std::uint64_t fillStartFrame_ = 0;
     PitchTable pitchTable_;
     Mixer mixer_;
     platform::Clock* clock_;

@@ -18,7 +18,10 @@ public:
     WaveDriver(Song& song, std::int32_t mixingRate, std::unique_ptr<platform::WaveOut> device);
     ~WaveDriver() override;
 
-    // Blocks, device, sync reset with latency 600, mixing thread. The fatal
+    // Blocks, device, sync reset with latency 600, mixing thread. Before
+    // each block is filled the latency becomes the audio the device still
+    // has queued ahead of it, so markers fall due 100 ms before their rows
+    // reach the device, on the first pass as in the steady state. The fatal
     // device errors end the process; a thread that cannot be created is
     // reported and start goes on (the music then does not play).
     int start() override;

@@ -171,7 +171,12 @@ public:
         }
         releasePages();
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-        renderer_ = SDL_CreateRenderer(window_, -1, preferVideoMemory ? SDL_RENDERER_ACCELERATED : 0);
+        // Presenting waits for the display's vertical blank where it offers
+        // one, so no frame is drawn that nobody sees; else as fast as it goes.
+        const Uint32 flags = preferVideoMemory ? SDL_RENDERER_ACCELERATED : 0;
+        renderer_ = SDL_CreateRenderer(window_, -1, flags | SDL_RENDERER_PRESENTVSYNC);
+        if (!renderer_)
+            renderer_ = SDL_CreateRenderer(window_, -1, flags);
         if (!renderer_)
             return fail();
         texture_ = SDL_CreateTexture(renderer_, textureFormat_, SDL_TEXTUREACCESS_STREAMING, width_, height_);
@@ -308,12 +313,32 @@ private:
                 show(); // redraw at the new size at once, not only at the next frame
             break;
         case SDL_KEYDOWN:
+            // F11 belongs to the window, not to the program: it switches a
+            // window between its frame and the whole desktop (the picture
+            // scaled, aspect kept).
+            if (event.key.keysym.sym == SDLK_F11) {
+                if (event.key.repeat == 0)
+                    toggleDesktopFullscreen();
+                break;
+            }
             if (keyHandler_)
                 keyHandler_(keyCode(event.key.keysym.sym));
             break;
         default:
             break;
         }
+    }
+
+    // A window opened at a display mode of its own stays as it is.
+    void toggleDesktopFullscreen()
+    {
+        if (!window_ || fullscreen_)
+            return;
+        const bool desktop = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+        if (SDL_SetWindowFullscreen(window_, desktop ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) == 0)
+            SDL_ShowCursor(desktop ? SDL_ENABLE : SDL_DISABLE);
+        if (texture_)
+            show();
     }
 
     bool videoReady_ = false;

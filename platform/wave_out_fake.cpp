@@ -167,6 +167,15 @@ bool FakeWaveOut::waitForWrites(int count, int ms)
     return written_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return writes_ >= count; });
 }
 
+std::uint32_t FakeWaveOut::queuedBytes()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::uint32_t bytes = 0;
+    for (const WaveHeader* header : queue_)
+        bytes += header->length;
+    return bytes;
+}
+
 int FakeWaveOut::queued() const
 {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -1,7 +1,7 @@
 # Shared by run.sh and test.sh: installs what is missing and builds.
 
 # Debian packages the build, the tests and the data generator need.
-DEMO_PACKAGES="g++ cmake ninja-build pkg-config libsdl2-dev libfltk1.3-dev \
+DEMO_PACKAGES="g++ cmake ninja-build pkg-config libsdl2-dev libfltk1.3-dev ffmpeg \
 libgtest-dev libgmock-dev libbenchmark-dev libstb-dev libpixman-1-dev \
 libfreetype-dev fonts-dejavu-core xvfb xauth xdotool lib3ds-dev"
 

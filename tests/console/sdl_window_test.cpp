@@ -106,6 +106,19 @@ TEST(SdlConsole, OpensAWindowTakesAFrameAndPresentsIt)
         }
         ASSERT_TRUE(console.key());
         EXPECT_EQ(console.read(), 'A');
+
+        // F11 belongs to the window (full desktop and back, which needs a
+        // window manager to be seen): the program never gets the key.
+        run("xdotool key --window " + id + " F11 F11 b");
+        until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (!console.key() && std::chrono::steady_clock::now() < until) {
+            frame.copy(console);
+            console.update();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ASSERT_TRUE(console.key());
+        EXPECT_EQ(console.read(), 'B');
+        EXPECT_FALSE(console.key());
     }
     console.close();
     testing::internal::GetCapturedStdout();

@@ -59,7 +59,9 @@ TEST(MusicFacade, WithoutADisplayPlaysTheModuleThroughTheWaveDriver)
     ASSERT_NE(h.device, nullptr);
     EXPECT_TRUE(h.device->waitForWrites(8, 10000));
     EXPECT_EQ(h.device->format().samplesPerSecond, 44100u);
-    EXPECT_EQ(music.song().syncLatency, 600);
+    // The last of the eight blocks waits behind the seven others:
+    // floor(7 x 3304 x 1000 / 44100) ms.
+    EXPECT_EQ(music.song().syncLatency, 524);
     EXPECT_EQ(music.song().mixingRate(), 44100);
 }
 
@@ -71,18 +73,22 @@ TEST(MusicFacade, MarkersFallDueAfterTheLatencyAndAreTakenExactlyOnce)
     MusicFacade music(file.path(), 1, h.services());
     testing::internal::GetCapturedStdout();
     ASSERT_TRUE(h.device->waitForWrites(8, 10000));
-    // The eight blocks (about 600 ms of music) were rendered at clock 1000,
-    // so their markers are due at 1000 + 600 - 100.
+    // The eight blocks were rendered at clock 1000, block k queued behind k
+    // others, so row r, which reaches the device (r + 1) x 120 ms into the
+    // music, is due 100 ms before that: at 1000 + 120 (r + 1) - 100.
     EXPECT_EQ(music.takeSync(1), -1);
-    h.clock.set(1499);
+    h.clock.set(1019);
     EXPECT_EQ(music.takeSync(1), -1);
-    h.clock.set(1500);
+    h.clock.set(1020);
+    EXPECT_EQ(music.takeSync(1), 1);
+    h.clock.set(1379);
+    EXPECT_EQ(music.takeSync(2), 2);
+    EXPECT_EQ(music.takeSync(255), -1);
+    h.clock.set(1380);
     // A later marker may be asked first; each is there once.
+    EXPECT_EQ(music.takeSync(255), 255);
     EXPECT_EQ(music.takeSync(3), 3);
     EXPECT_EQ(music.takeSync(3), -1);
-    EXPECT_EQ(music.takeSync(1), 1);
-    EXPECT_EQ(music.takeSync(2), 2);
-    EXPECT_EQ(music.takeSync(255), 255);
     for (int n : {1, 2, 3, 255, 4, 0})
         EXPECT_EQ(music.takeSync(n), -1) << n;
 }

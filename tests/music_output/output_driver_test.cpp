@@ -69,6 +69,20 @@ TEST(OutputSizes, BlocksAndScratchAtTheThreeRates)
     EXPECT_EQ(waveBufferBytes(-5), 0u);
 }
 
+TEST(WaveDriver, LatencyCountsTheDevicesOwnStep)
+{
+    auto song = loadedSong({}, 22050);
+    Device device;
+    FakeWaveOut::Config config;
+    config.stepLagFrames = 100;
+    WaveDriver driver(*song, 22050, device.factory(config)());
+    EXPECT_EQ(driver.start(), 0);
+    ASSERT_TRUE(device.fake->waitForWrites(8, 10000));
+    // floor((7 x 1652 + 100) x 1000 / 22050) = 528
+    EXPECT_EQ(song->syncLatency, 528);
+    driver.stop();
+}
+
 TEST(WaveDriver, StartOpensTheDeviceAndQueuesEightBlocksAtOnce)
 {
     auto song = loadedSong({}, 22050);
@@ -76,10 +90,13 @@ TEST(WaveDriver, StartOpensTheDeviceAndQueuesEightBlocksAtOnce)
     WaveDriver driver(*song, 22050, device.factory()());
     FakeWaveOut& fake = *device.fake;
     EXPECT_EQ(driver.start(), 0);
-    EXPECT_EQ(song->syncLatency, 600);
     ASSERT_TRUE(fake.waitForWrites(8, 10000));
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     EXPECT_EQ(fake.writes(), 8); // nothing more until a block finishes
+    // Each block's markers wait for the audio queued ahead of it: the last
+    // one for seven blocks, floor(7 x 1652 x 1000 / 22050) ms; so does a
+    // refilled block in the steady state.
+    EXPECT_EQ(song->syncLatency, 524);
     EXPECT_EQ(fake.format().samplesPerSecond, 22050u);
     EXPECT_EQ(fake.format().averageBytesPerSecond, 88200u);
     auto log = fake.log();
@@ -96,6 +113,9 @@ TEST(WaveDriver, StartOpensTheDeviceAndQueuesEightBlocksAtOnce)
         EXPECT_EQ(log[i + 1], "prepare");
         EXPECT_EQ(log[i + 2], "write 6608");
     }
+    ASSERT_TRUE(fake.finishNext());
+    ASSERT_TRUE(fake.waitForWrites(9, 10000));
+    EXPECT_EQ(song->syncLatency, 524);
     driver.stop();
 }
 

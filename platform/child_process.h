@@ -1,0 +1,35 @@
+#pragma once
+// Running other programs from command-line tools: a shell command whose
+// standard input we write (a pipe), or one we wait for.
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+namespace platform {
+
+class CommandPipe {
+public:
+    CommandPipe() = default;
+    ~CommandPipe();
+    CommandPipe(const CommandPipe&) = delete;
+    CommandPipe& operator=(const CommandPipe&) = delete;
+
+    // Starts `command` with its standard input connected to this pipe.
+    // A program that exits early makes write fail instead of ending this
+    // process.
+    bool open(const std::string& command);
+    bool write(const void* data, std::size_t bytes);
+    // Closes the pipe and waits for the program: true when it exited with 0.
+    bool close();
+
+private:
+    std::FILE* pipe_ = nullptr;
+};
+
+// Runs `command` through the shell and waits: true when it exited with 0.
+bool runCommand(const std::string& command);
+
+// The text quoted for the shell.
+std::string shellQuoted(const std::string& text);
+
+} // namespace platform
