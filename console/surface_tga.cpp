@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -45,14 +44,28 @@ private:
     std::size_t position_ = 0;
 };
 
-// The whole file, or false when it cannot be opened. Read to its end rather
-// than by the size the system reports, which is meaningless for some paths.
+// Larger files are not pictures this program draws (a 4096 x 4096 true-colour
+// picture takes 64 MB, though the header can describe 4 GB): they give no
+// image, so that a path naming a device that never ends cannot exhaust the
+// memory.
+constexpr std::size_t kMaxFileSize = 128u * 1024u * 1024u;
+
+// The whole file, or false when it cannot be opened. A file too large comes
+// back empty. Read in blocks to its end rather than by the size the system
+// reports, which is meaningless for some paths.
 bool readWholeFile(const char* path, std::vector<std::uint8_t>& bytes)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    char block[65536];
+    while (in.read(block, sizeof block) || in.gcount() > 0) {
+        bytes.insert(bytes.end(), block, block + in.gcount());
+        if (bytes.size() > kMaxFileSize) {
+            bytes.clear();
+            return true; // opened, but no image
+        }
+    }
     return true;
 }
 

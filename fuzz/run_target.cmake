@@ -12,7 +12,7 @@ file(MAKE_DIRECTORY ${CORPUS} ${FINDINGS})
 execute_process(
   COMMAND ${BUILD}/fuzz_${NAME} -max_total_time=${SECONDS} -max_len=${DEMO_FUZZ_MAX_LEN_${NAME}} -timeout=10
           -rss_limit_mb=2048 -dict=${CMAKE_CURRENT_LIST_DIR}/dict/${NAME}.dict -artifact_prefix=${FINDINGS}/
-          -print_final_stats=1 ${CORPUS} ${BUILD}/seeds/${NAME}
+          -print_final_stats=1 ${DEMO_FUZZ_OPTIONS_${NAME}} ${CORPUS} ${BUILD}/seeds/${NAME}
   RESULT_VARIABLE result
   OUTPUT_FILE ${FINDINGS}/log
   ERROR_FILE ${FINDINGS}/log)

@@ -20,4 +20,8 @@ std::vector<Bytes> moduleSeeds();
 // Small TGA images of every type, depth, map entry size and orientation.
 std::vector<Bytes> tgaSeeds();
 
+// Small settings files: every drawing kind, the texture names of the scene
+// targets' folder, and the format's liberties (case, spaces, comments).
+std::vector<Bytes> settingsSeeds();
+
 } // namespace fuzz_seeds

@@ -3,6 +3,7 @@
 // seeds.h.
 #include "assets/generator.h"
 #include "fuzz/seeds/seeds.h"
+#include "fuzz/small_scene.h"
 
 #include <cstdio>
 #include <exception>
@@ -36,9 +37,11 @@ int main(int argc, char** argv)
         fs::create_directories(generated);
         assets::writeModule(generated);
         assets::writeImages(generated);
+        assets::writeScenes(generated);
 
         // Each generated file goes to the target that reads its kind.
-        const std::map<std::string, std::string> targetOf = {{".xm", "module"}, {".tga", "tga"}};
+        const std::map<std::string, std::string> targetOf = {
+            {".xm", "module"}, {".tga", "tga"}, {".3ds", "scene3ds"}, {".ini", "settings"}};
         for (const auto& [extension, target] : targetOf)
             fs::create_directories(dir / target);
         for (const auto& entry : fs::recursive_directory_iterator(generated)) {
@@ -55,6 +58,13 @@ int main(int argc, char** argv)
         n = 0;
         for (const auto& bytes : fuzz_seeds::tgaSeeds())
             fuzz_seeds::writeSeed(dir / "tga", "small", ++n, bytes);
+        n = 0;
+        fuzz_seeds::writeSeed(dir / "scene3ds", "small", ++n, fuzz_support::smallScene());
+        for (const auto& bytes : fuzz_support::smallSceneVariants())
+            fuzz_seeds::writeSeed(dir / "scene3ds", "small", ++n, bytes);
+        n = 0;
+        for (const auto& bytes : fuzz_seeds::settingsSeeds())
+            fuzz_seeds::writeSeed(dir / "settings", "small", ++n, bytes);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "fuzz_seeds: %s\n", e.what());
         return 1;

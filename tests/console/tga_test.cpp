@@ -296,6 +296,15 @@ TEST(TgaFailures, TruncatedFilesAreEmptyAndNeverReadPastTheEnd)
     EXPECT_TRUE(load(tga(mapped, Bytes(100, 1))).empty); // map longer than the file
 }
 
+TEST(TgaFailures, ADeviceThatNeverEndsGivesAnEmptyImage)
+{
+    testing::internal::CaptureStdout();
+    Surface image("/dev/zero");
+    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(image.empty());
+    EXPECT_EQ(output.find("Can't find"), std::string::npos);
+}
+
 TEST(TgaFailures, AbsurdSizeIsRefusedWithoutAllocatingIt)
 {
     Header h;
