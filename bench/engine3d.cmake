@@ -7,3 +7,10 @@ if(TARGET engine3d AND TARGET assets AND LIB3DS_LIBRARY AND LIB3DS_INCLUDE)
              ${LIB3DS_LIBRARY})
   target_include_directories(engine3d_bench PRIVATE ${LIB3DS_INCLUDE})
 endif()
+
+# The 3D engine's rasterizers per pixel (full-screen spans and a mix of
+# small triangles, against the floor of one texel read, one depth compare
+# and two stores) and whole frames of both 3D Studio scenes.
+if(TARGET effects AND TARGET engine3d)
+  demo_bench(NAME bench_engine3d_render SOURCES ${CMAKE_CURRENT_LIST_DIR}/engine3d_render.cpp LIBS effects engine3d)
+endif()

@@ -85,6 +85,11 @@ public:
     ScalarTrack rollTrack;
     display::Surface* surface = nullptr; // not owned
     Frustum frustum;
+    // Size and pitch of the surface the depth buffer was made for, kept here
+    // so that the next setSurface never asks a surface that may be gone.
+    int depthWidth = 0;
+    int depthHeight = 0;
+    int depthPitch = 0;
 
     // Position and target at time t: the tracks', or the stored position and
     // target when a track has no keys.
