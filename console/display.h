@@ -3,6 +3,7 @@
 // reach the screen. Errors, pixel formats, memory surfaces, the console.
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 namespace platform {
@@ -167,6 +168,8 @@ public:
     // Reads a TGA image into the 32-bit format. A file that cannot be read
     // gives an empty surface (see empty()); nothing is thrown.
     explicit Surface(const char* path);
+    // The same from the bytes of a TGA file held in memory.
+    explicit Surface(std::span<const std::uint8_t> tgaFile);
     ~Surface() override;
 
     Surface(const Surface&) = delete;
@@ -199,6 +202,10 @@ public:
     bool locked() const { return locked_; }
 
 private:
+    // Fills an unread surface from a TGA file's bytes; leaves it empty when
+    // the file cannot be read.
+    void readTga(std::span<const std::uint8_t> file);
+
     int width_ = 0;
     int height_ = 0;
     Format format_;

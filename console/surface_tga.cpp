@@ -1,9 +1,12 @@
 // Uncompressed TGA images (colour-mapped and true-colour) read into a 32-bit
-// surface. The file is read front to back and every read is checked against
-// the file's length: an image that cannot be read is an empty surface.
+// surface, from a file or from its bytes in memory. The file is read front to
+// back and every read is checked against the file's length: an image that
+// cannot be read is an empty surface.
 #include "console/display.h"
 
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -11,48 +14,60 @@ namespace display {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// Reads from an open file, never past its end.
+// Reads from a file held in memory, never past its end.
 class Reader {
 public:
-    explicit Reader(std::FILE* file) : file_(file)
-    {
-        if (std::fseek(file, 0, SEEK_END) == 0) {
-            long size = std::ftell(file);
-            remaining_ = size > 0 ? size : 0;
-        }
-        std::fseek(file, 0, SEEK_SET);
-    }
+    explicit Reader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
-    long long remaining() const { return remaining_; }
+    long long remaining() const { return static_cast<long long>(bytes_.size() - position_); }
 
     bool read(void* data, long long count)
     {
-        if (count < 0 || count > remaining_)
+        if (count < 0 || count > remaining())
             return false;
-        if (count && std::fread(data, 1, static_cast<std::size_t>(count), file_) != static_cast<std::size_t>(count))
-            return false;
-        remaining_ -= count;
+        if (count)
+            std::memcpy(data, bytes_.data() + position_, static_cast<std::size_t>(count));
+        position_ += static_cast<std::size_t>(count);
         return true;
     }
 
     bool skip(long long count)
     {
-        if (count < 0 || count > remaining_)
+        if (count < 0 || count > remaining())
             return false;
-        if (count && std::fseek(file_, static_cast<long>(count), SEEK_CUR) != 0)
-            return false;
-        remaining_ -= count;
+        position_ += static_cast<std::size_t>(count);
         return true;
     }
 
 private:
-    std::FILE* file_;
-    long long remaining_ = 0;
+    std::span<const std::uint8_t> bytes_;
+    std::size_t position_ = 0;
 };
+
+// Larger files are not pictures this program draws (a 4096 x 4096 true-colour
+// picture takes 64 MB, though the header can describe 4 GB): they give no
+// image, so that a path naming a device that never ends cannot exhaust the
+// memory.
+constexpr std::size_t kMaxFileSize = 128u * 1024u * 1024u;
+
+// The whole file, or false when it cannot be opened. A file too large comes
+// back empty. Read in blocks to its end rather than by the size the system
+// reports, which is meaningless for some paths.
+bool readWholeFile(const char* path, std::vector<std::uint8_t>& bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    char block[65536];
+    while (in.read(block, sizeof block) || in.gcount() > 0) {
+        bytes.insert(bytes.end(), block, block + in.gcount());
+        if (bytes.size() > kMaxFileSize) {
+            bytes.clear();
+            return true; // opened, but no image
+        }
+    }
+    return true;
+}
 
 std::uint16_t u16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 std::int16_t s16(const std::uint8_t* p) { return static_cast<std::int16_t>(u16(p)); }
@@ -80,13 +95,24 @@ std::uint32_t colour(const std::uint8_t* p, int bytes)
 Surface::Surface(const char* path) : format_(format32())
 {
     converter_.acquire();
-    std::unique_ptr<std::FILE, FileCloser> file(path ? std::fopen(path, "rb") : nullptr);
-    if (!file) {
+    std::vector<std::uint8_t> bytes;
+    if (!path || !readWholeFile(path, bytes)) {
         std::printf("Can't find%s", path ? path : "");
         std::fflush(stdout);
         return;
     }
-    Reader in(file.get());
+    readTga(bytes);
+}
+
+Surface::Surface(std::span<const std::uint8_t> tgaFile) : format_(format32())
+{
+    converter_.acquire();
+    readTga(tgaFile);
+}
+
+void Surface::readTga(std::span<const std::uint8_t> file)
+{
+    Reader in(file);
 
     std::uint8_t header[18];
     if (!in.read(header, sizeof header))

@@ -50,8 +50,11 @@ void Scene3D::applySettings(const platform::Profile& settings)
         if (type == -1)
             type = settings.readInt("Default", "Typ", -1);
         mesh->kind = kindFromType(type);
+        // One table for all meshes, copied into the memory a mesh already
+        // has when settings are applied again.
+        static const std::vector<std::uint32_t> products = makeProductTable();
         if (mesh->kind & Wireframe)
-            mesh->productTable = makeProductTable();
+            mesh->productTable.assign(products.begin(), products.end());
         else
             mesh->productTable.clear();
     }

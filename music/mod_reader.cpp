@@ -86,9 +86,11 @@ LoadResult readMod(Song& song, std::span<const std::uint8_t> file)
     song.numChannels = static_cast<std::int16_t>(channels);
     r.bytes(song.moduleName.data(), song.moduleName.size());
 
+    // The sample blocks are taken only once the patterns have been read and
+    // the bytes left for the samples are known: the headers may declare far
+    // more (31 x 128 KB) than the file holds.
     std::int64_t sampleBytes = 0;
     bool samplesAtDefaults = true; // every sample with data has finetune 0 and volume 64
-    std::uint8_t* blocks[kModSamples] = {};
     for (int i = 0; i < kModSamples; ++i) {
         Instrument& inst = song.instruments[static_cast<std::size_t>(i)];
         r.bytes(inst.name.data(), inst.name.size());
@@ -121,17 +123,9 @@ LoadResult readMod(Song& song, std::span<const std::uint8_t> file)
             s.loopEnd = 2 * loopLengthWords + s.loopStart;
         }
         sanitiseLoop(s);
-        if (s.length != 0) {
+        if (s.length != 0)
             samplesAtDefaults = samplesAtDefaults && finetune == 0 && volume == 64;
-            s.hasData = 1;
-            std::uint8_t* block = allocateFromPool(song, static_cast<std::size_t>(s.length) + 256, result);
-            if (!block)
-                return poolFailed();
-            std::memset(block, 0, static_cast<std::size_t>(s.length) + 256);
-            s.data = block + 128;
-            blocks[i] = block + 128;
-            sampleBytes += s.length;
-        }
+        sampleBytes += s.length;
     }
 
     int songLength = r.u8();
@@ -174,6 +168,8 @@ LoadResult readMod(Song& song, std::span<const std::uint8_t> file)
     song.numPatterns = static_cast<std::int16_t>(patterns);
     r.skip(4); // tag
 
+    RepeatedBoxes unknownPeriods("cells hold periods outside the note table; their notes are left empty");
+    RepeatedBoxes mismatches("patterns have a stored packed size other than their data's");
     for (int p = 0; p < patterns; ++p) {
         if (r.remaining() < patternBytes)
             return fail("The file ends inside the data of pattern " + std::to_string(p) + ".");
@@ -196,7 +192,7 @@ LoadResult readMod(Song& song, std::span<const std::uint8_t> file)
                     if (found != end)
                         note = static_cast<std::uint8_t>((found - kModPeriods) + 12);
                     else
-                        result.messages.push_back({"failed", std::to_string(period)});
+                        unknownPeriods.add(result, {{"failed", std::to_string(period)}});
                 }
                 *out++ = note;
                 *out++ = static_cast<std::uint8_t>((b0 & 0xF0) | (b2 >> 4));
@@ -206,23 +202,36 @@ LoadResult readMod(Song& song, std::span<const std::uint8_t> file)
             }
         }
         pattern.packedSize = static_cast<std::uint16_t>(out - pattern.data);
-        checkPackedSize(pattern, result);
+        checkPackedSize(pattern, result, mismatches);
     }
+    unknownPeriods.finish(result);
+    mismatches.finish(result);
 
+    // A file cut short inside its sample data keeps what is there: the sample
+    // it ends in is shortened to its bytes, and later samples have none.
+    bool ended = false;
     for (int i = 0; i < kModSamples; ++i) {
         Sample& s = song.instruments[static_cast<std::size_t>(i)].samples[0];
         if (s.length == 0)
             continue;
-        const std::size_t want = static_cast<std::size_t>(s.length);
-        if (want > r.remaining()) {
-            // Keep what is there: the rest of the sample stays silent (zero).
-            reportWarning(result, "The file ends inside the data of sample " + std::to_string(i + 1) +
-                                      "; the samples are cut short.");
-            const std::size_t have = r.remaining();
-            r.bytes(blocks[i], have);
-            break;
+        if (static_cast<std::size_t>(s.length) > r.remaining()) {
+            if (!ended)
+                reportWarning(result, "The file ends inside the data of sample " + std::to_string(i + 1) +
+                                          "; the samples are cut short.");
+            ended = true;
+            s.length = static_cast<std::int32_t>(r.remaining());
+            sanitiseLoop(s);
+            if (s.length == 0)
+                continue;
         }
-        r.bytes(blocks[i], want);
+        const std::size_t bytes = static_cast<std::size_t>(s.length);
+        std::uint8_t* block = allocateFromPool(song, bytes + 256, result);
+        if (!block)
+            return poolFailed();
+        std::memset(block, 0, bytes + 256);
+        r.bytes(block + 128, bytes);
+        s.data = block + 128;
+        s.hasData = 1;
     }
     return result;
 }

@@ -5,6 +5,18 @@
 
 namespace music {
 
+namespace {
+
+// Envelope values run from 0 to 64. Files may hold others, and a position
+// before the first point would extend the first slope backwards: the output
+// is kept inside the range its users scale by.
+std::int32_t envelopeValue(std::int64_t value)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, 0, 64));
+}
+
+} // namespace
+
 void restartEnvelope(EnvelopeState& state)
 {
     state.position = 0;
@@ -38,7 +50,7 @@ void evaluateEnvelope(EnvelopeState& state, std::int32_t range, bool keyReleased
     if (state.holding) {
         const EnvelopePoint& s = pts[std::min<int>(env->sustainPoint, n - 1)];
         state.position = s.x;
-        state.output = s.y;
+        state.output = envelopeValue(s.y);
         if (keyReleased)
             state.holding = 0; // moves on from the next tick
         return;
@@ -48,7 +60,7 @@ void evaluateEnvelope(EnvelopeState& state, std::int32_t range, bool keyReleased
         c = env->loopStartPoint;
     }
     if (c >= n - 1) {
-        state.output = pts[static_cast<std::size_t>(n - 1)].y;
+        state.output = envelopeValue(pts[static_cast<std::size_t>(n - 1)].y);
         return;
     }
     const EnvelopePoint& a = pts[static_cast<std::size_t>(c)];
@@ -56,10 +68,10 @@ void evaluateEnvelope(EnvelopeState& state, std::int32_t range, bool keyReleased
     const std::int64_t dx = static_cast<std::int64_t>(b.x) - a.x;
     if (dx <= 0) {
         // Two points at the same x (or out of order) leave no slope to follow.
-        state.output = a.y;
+        state.output = envelopeValue(a.y);
     } else {
-        state.output = static_cast<std::int32_t>(a.y + (static_cast<std::int64_t>(b.y) - a.y) *
-                                                           (static_cast<std::int64_t>(state.position) - a.x) / dx);
+        state.output = envelopeValue(a.y + (static_cast<std::int64_t>(b.y) - a.y) *
+                                               (static_cast<std::int64_t>(state.position) - a.x) / dx);
     }
     state.position += advance;
 }

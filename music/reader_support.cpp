@@ -34,13 +34,24 @@ void reportWarning(LoadResult& result, const std::string& text)
     result.messages.push_back({kWarningCaption, text});
 }
 
-void checkPackedSize(Pattern& pattern, LoadResult& result)
+void RepeatedBoxes::add(LoadResult& result, std::initializer_list<LoadMessage> boxes)
+{
+    if (count_++ == 0)
+        result.messages.insert(result.messages.end(), boxes);
+}
+
+void RepeatedBoxes::finish(LoadResult& result) const
+{
+    if (count_ > 1)
+        reportWarning(result, std::to_string(count_ - 1) + " more " + what_ + ".");
+}
+
+void checkPackedSize(Pattern& pattern, LoadResult& result, RepeatedBoxes& repeats)
 {
     const std::size_t walked = computeRowOffsets(pattern);
     if (pattern.packedSize == 0 || walked == pattern.packedSize)
         return;
-    result.messages.push_back({"PACKSIZE", std::to_string(pattern.packedSize)});
-    result.messages.push_back({"FC", std::to_string(walked)});
+    repeats.add(result, {{"PACKSIZE", std::to_string(pattern.packedSize)}, {"FC", std::to_string(walked)}});
 }
 
 void sanitiseLoop(Sample& sample)

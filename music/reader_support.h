@@ -5,7 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 namespace music {
 
@@ -25,10 +27,28 @@ bool reportBroken(LoadResult& result, const std::string& text);
 // Records a non-fatal message.
 void reportWarning(LoadResult& result, const std::string& text);
 
+// Boxes the file format shows once per cell or per pattern. A hostile file can
+// hold a hundred thousand such cells, and each box waits for the user: the
+// first occurrence is shown, later ones are only counted, and finish() adds
+// one box that tells how many were left out.
+class RepeatedBoxes {
+public:
+    // `what` completes "<count> more ...", e.g. "cells hold periods outside the note table".
+    explicit RepeatedBoxes(std::string what) : what_(std::move(what)) {}
+    // Records the boxes of one occurrence: shown the first time, counted after.
+    void add(LoadResult& result, std::initializer_list<LoadMessage> boxes);
+    // After the last occurrence: the count box when any were left out.
+    void finish(LoadResult& result) const;
+
+private:
+    std::string what_;
+    long count_ = 0;
+};
+
 // Computes the pattern's row offsets and, when the walk does not end at the
-// stored packed size, records the two boxes: stored size / "PACKSIZE", walked
-// size / "FC".
-void checkPackedSize(Pattern& pattern, LoadResult& result);
+// stored packed size, records the two boxes through `repeats`: stored size /
+// "PACKSIZE", walked size / "FC".
+void checkPackedSize(Pattern& pattern, LoadResult& result, RepeatedBoxes& repeats);
 
 // Undoes XM delta coding in place: an accumulator starting at 0 adds each
 // signed value and stores the low 8 (or 16) bits back.

@@ -107,6 +107,7 @@ private:
 
     bool readPatterns()
     {
+        RepeatedBoxes mismatches("patterns have a stored packed size other than their data's");
         for (int i = 0; i < song_.numPatterns; ++i) {
             const std::size_t start = r_.position();
             if (r_.remaining() < kShortPatternHeaderRead)
@@ -135,8 +136,9 @@ private:
             if (!pattern.data)
                 return false;
             r_.bytes(pattern.data, packedSize);
-            checkPackedSize(pattern, result_);
+            checkPackedSize(pattern, result_, mismatches);
         }
+        mismatches.finish(result_);
         return true;
     }
 

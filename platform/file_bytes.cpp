@@ -7,7 +7,7 @@
 
 namespace platform {
 
-bool readFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes)
+bool readFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::size_t limit)
 {
     bytes.clear();
     struct Closer {
@@ -20,8 +20,14 @@ bool readFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes)
     // asked in advance.
     std::uint8_t block[65536];
     std::size_t n;
-    while ((n = std::fread(block, 1, sizeof block, file.get())) > 0)
+    while ((n = std::fread(block, 1, sizeof block, file.get())) > 0) {
+        if (n > limit - bytes.size()) {
+            bytes.clear();
+            bytes.shrink_to_fit();
+            return false;
+        }
         bytes.insert(bytes.end(), block, block + n);
+    }
     if (std::ferror(file.get())) {
         bytes.clear();
         return false;

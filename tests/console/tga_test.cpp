@@ -70,7 +70,7 @@ std::string writeFile(const Bytes& bytes)
     return path;
 }
 
-// Loads the bytes as an image; returns its pixels top row first (empty when
+// Loads the bytes as an image, from a file and from memory; returns its pixels top row first (empty when
 // the image could not be read), and what the reader printed.
 struct Loaded {
     int width = 0, height = 0;
@@ -93,6 +93,14 @@ Loaded load(const Bytes& bytes)
             EXPECT_EQ(image.format(), display::format32());
             EXPECT_EQ(image.pitch(), image.width() * 4);
             result.pixels = testing_support::pixelsOf(image);
+        }
+        // The same bytes read from memory give the same image.
+        Surface fromMemory{std::span<const std::uint8_t>(bytes)};
+        EXPECT_EQ(fromMemory.empty(), image.empty());
+        EXPECT_EQ(fromMemory.width(), image.width());
+        EXPECT_EQ(fromMemory.height(), image.height());
+        if (!fromMemory.empty()) {
+            EXPECT_EQ(testing_support::pixelsOf(fromMemory), result.pixels);
         }
     }
     result.output = testing::internal::GetCapturedStdout();
@@ -286,6 +294,15 @@ TEST(TgaFailures, TruncatedFilesAreEmptyAndNeverReadPastTheEnd)
     mapped.mapLength = 200;
     mapped.mapBits = 32;
     EXPECT_TRUE(load(tga(mapped, Bytes(100, 1))).empty); // map longer than the file
+}
+
+TEST(TgaFailures, ADeviceThatNeverEndsGivesAnEmptyImage)
+{
+    testing::internal::CaptureStdout();
+    Surface image("/dev/zero");
+    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(image.empty());
+    EXPECT_EQ(output.find("Can't find"), std::string::npos);
 }
 
 TEST(TgaFailures, AbsurdSizeIsRefusedWithoutAllocatingIt)

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 using namespace music;
@@ -664,6 +665,26 @@ TEST(Envelopes, GuardsAndAbsentEnvelopes)
     t.envelope = &same;
     evaluateEnvelope(t, 64, false, 1); // position 0 lies before both
     EXPECT_EQ(t.output, 10);
+
+    // Values outside 0..64 in the file, and positions before the first point
+    // (which would extend the first slope backwards), stay inside 0..64: the
+    // panning built from the output would overflow otherwise.
+    Envelope wild;
+    wild.points[0] = {20000, -32768};
+    wild.points[1] = {20001, 32767};
+    wild.points[2] = {20002, 100};
+    wild.numPoints = 3;
+    wild.type = 1;
+    decodeEnvelopeType(wild);
+    const std::vector<std::pair<int, int>> positionAndOutput = {{0, 0}, {20000, 0}, {20001, 64}, {20002, 64}};
+    for (const auto& [position, expected] : positionAndOutput) {
+        EnvelopeState w;
+        w.envelope = &wild;
+        restartEnvelope(w);
+        w.position = position;
+        evaluateEnvelope(w, 32, false, 1);
+        EXPECT_EQ(w.output, expected) << position;
+    }
 }
 
 TEST(Envelopes, VolumeEnvelopeFadeOutAndFinalVolume)

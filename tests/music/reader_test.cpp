@@ -127,7 +127,7 @@ TEST(XmReader, PackedSizeMismatchShowsBothSizesAndGoesOn)
     m.patterns.push_back(XmPattern{});
     m.patterns[1].rows = 4;
     auto song = newSong();
-    const LoadResult r = readModule(*song, writeXm(m));
+    LoadResult r = readModule(*song, writeXm(m));
     ASSERT_TRUE(r.loaded());
     // Cells at 0,1,2 are flag bytes (1 byte each); the fourth cell starts at 3,
     // past the data, where a zero byte counts as a five-byte cell: 3 + 5 = 8.
@@ -135,6 +135,15 @@ TEST(XmReader, PackedSizeMismatchShowsBothSizesAndGoesOn)
     EXPECT_EQ(r.messages[0], (LoadMessage{"PACKSIZE", "3"}));
     EXPECT_EQ(r.messages[1], (LoadMessage{"FC", "8"}));
     EXPECT_EQ(song->patterns[1].rows, 4); // reading went on
+
+    // Further mismatching patterns are counted into one box, not shown each.
+    m.patterns.assign(200, p);
+    r = readModule(*song, writeXm(m));
+    ASSERT_TRUE(r.loaded());
+    ASSERT_EQ(r.messages.size(), 3u);
+    EXPECT_EQ(r.messages[1], (LoadMessage{"FC", "8"}));
+    EXPECT_EQ(r.messages[2],
+              (LoadMessage{"Module warning", "199 more patterns have a stored packed size other than their data's."}));
 }
 
 TEST(XmReader, EmptyPatternHasNullRowsAndStillTakesAPoolBlock)
@@ -683,6 +692,62 @@ TEST(ModReader, TagsAndShortFiles)
     cut.resize(1084 + 100);
     EXPECT_EQ(readModule(*song, cut).status, LoadStatus::Broken);
     EXPECT_EQ(song->numChannels, 0);
+}
+
+// A header declaring 31 samples of the largest length takes no memory for
+// them before the file is known to hold their bytes: without patterns the
+// file is rejected with no block taken, and samples cut short keep only the
+// bytes that are there.
+TEST(ModReader, DeclaredSampleSizesAreCheckedAgainstTheFileBeforeAllocating)
+{
+    ModModule m;
+    m.samples.assign(31, ModSample{});
+    for (ModSample& s : m.samples) {
+        s.lengthWords = 0xFFFF;
+        s.loopStartWords = 0x8000;
+        s.loopLengthWords = 0x7000;
+    }
+    m.samples[0].data.assign(10, 7);
+    auto file = writeMod(m);
+    auto song = newSong();
+    const std::vector<std::uint8_t> headerOnly(file.begin(), file.begin() + 1084);
+    EXPECT_EQ(readModule(*song, headerOnly).status, LoadStatus::Broken);
+    EXPECT_EQ(song->pool.count(), 0);
+
+    song->initialise();
+    const LoadResult r = readModule(*song, file);
+    ASSERT_TRUE(r.loaded());
+    ASSERT_EQ(r.messages.size(), 1u);
+    EXPECT_EQ(r.messages[0],
+              (LoadMessage{"Module warning", "The file ends inside the data of sample 1; the samples are cut short."}));
+    EXPECT_EQ(song->pool.count(), 2); // the pattern and the 10 bytes of sample 1
+    const Sample& first = song->instruments[0].samples[0];
+    EXPECT_EQ(first.length, 10);
+    EXPECT_EQ(first.loopType, 0); // its loop lay in the missing bytes
+    EXPECT_EQ(first.data[9], 7);
+    EXPECT_EQ(first.data[10], 0);
+    for (int i = 1; i < 31; ++i) {
+        const Sample& s = song->instruments[static_cast<std::size_t>(i)].samples[0];
+        EXPECT_EQ(s.length, 0) << i;
+        EXPECT_EQ(s.hasData, 0) << i;
+        EXPECT_EQ(s.loopType, 0) << i;
+    }
+}
+
+TEST(ModReader, UnknownPeriodsShowOneBoxAndACountOfTheRest)
+{
+    ModModule m = modWithSamples();
+    m.patterns.assign(2, std::vector<ModCell>(256, ModCell{333, 1, 0, 0}));
+    m.songLength = 2;
+    m.orders = {0, 1};
+    m.patterns[1][7].period = 334;
+    auto song = newSong();
+    const LoadResult r = readModule(*song, writeMod(m));
+    ASSERT_TRUE(r.loaded());
+    ASSERT_EQ(r.messages.size(), 2u);
+    EXPECT_EQ(r.messages[0], (LoadMessage{"failed", "333"}));
+    EXPECT_EQ(r.messages[1], (LoadMessage{"Module warning", "511 more cells hold periods outside the note table; "
+                                                            "their notes are left empty."}));
 }
 
 // ---------------------------------------------------------------- dispatch and failures

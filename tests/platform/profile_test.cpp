@@ -1,3 +1,4 @@
+#include "platform/file_bytes.h"
 #include "platform/profile.h"
 
 #include <gtest/gtest.h>
@@ -57,3 +58,15 @@ TEST(Profile, IntegerReads)
 TEST(Profile, HostPaths) { EXPECT_EQ(platform::hostPath("\\data\\boll.ini"), "/data/boll.ini"); }
 
 } // namespace
+
+// Whole-file reads stop at their cap: a path naming an endless device gives
+// no bytes instead of exhausting memory; a file within the cap is read whole.
+TEST(FileBytes, ReadsStopAtTheirCap)
+{
+    std::vector<std::uint8_t> bytes;
+    EXPECT_FALSE(platform::readFileBytes("/dev/zero", bytes, 1 << 20));
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_FALSE(platform::readFileBytes("/no/such/file", bytes));
+    EXPECT_TRUE(platform::readFileBytes("/proc/self/stat", bytes, 1 << 20));
+    EXPECT_FALSE(bytes.empty());
+}
