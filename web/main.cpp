@@ -9,6 +9,7 @@
 #include "driver/demo_show.h"
 #include "driver/frame_loop.h"
 #include "driver/show_music.h"
+#include "driver/timeline.h"
 #include "imageops/routines.h"
 #include "platform/message_box.h"
 #include "platform/thread_priority.h"
@@ -61,6 +62,8 @@ void frame()
                     static_cast<double>(platform::webAudioClock().nowMs()));
 }
 
+int firstScene = 0; // where the show starts (the page's ?from=, for tests)
+
 const driver::DemoServices& services()
 {
     static const driver::DemoServices s{
@@ -70,12 +73,15 @@ const driver::DemoServices& services()
         [] { platform::raiseThreadPriorityOneStep(); },
         [] { return imageops::_detectmmx(); },
         [](const driver::ShowContext& context) -> std::unique_ptr<driver::Show> {
-            auto built = std::make_unique<driver::DemoShow>(context, [] {
-                music::MusicServices music;
-                music.makeAudioStream = platform::createWebAudioStream;
-                music.clock = &platform::webAudioClock();
-                return driver::demoMusic(0, std::move(music));
-            });
+            auto built = std::make_unique<driver::DemoShow>(
+                context,
+                [] {
+                    music::MusicServices music;
+                    music.makeAudioStream = platform::createWebAudioStream;
+                    music.clock = &platform::webAudioClock();
+                    return driver::demoMusic(firstScene, std::move(music));
+                },
+                firstScene);
             show = built.get();
             return built;
         },
@@ -88,12 +94,15 @@ std::unique_ptr<record::Recording> recording;
 
 } // namespace
 
-// Start (and Play again): set-up, then one step per animation frame.
-// Returns 1 when the show runs; 0 when set-up failed (the page shows why).
-extern "C" EMSCRIPTEN_KEEPALIVE int demo_start()
+// Start (and Play again): set-up, then one step per animation frame, the
+// show from scene `scene` (0 for the whole show; the music from that
+// scene's marker). Returns 1 when the show runs; 0 when set-up failed (the
+// page shows why).
+extern "C" EMSCRIPTEN_KEEPALIVE int demo_start(int scene)
 {
     if (loop)
         return 1;
+    firstScene = scene >= 0 && scene <= driver::lastScene ? scene : 0;
     platform::clearPageEscape();
     try {
         loop = std::make_unique<driver::FrameLoop>(services());
