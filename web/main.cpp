@@ -23,8 +23,8 @@
 #include <memory>
 
 EM_JS(void, demo_page_ready, (), { Module.page.ready(); });
-EM_JS(void, demo_page_frame, (double stepMs, double showMs, int scene, double musicMs),
-      { Module.page.frameDone(stepMs, showMs, scene, musicMs); });
+EM_JS(void, demo_page_frame, (double stepMs, double canvasMs, double showMs, int scene, double musicMs),
+      { Module.page.frameDone(stepMs, canvasMs, showMs, scene, musicMs); });
 EM_JS(void, demo_page_ended, (), { Module.page.ended(); });
 
 namespace {
@@ -58,7 +58,7 @@ void frame()
         return;
     }
     const double showMs = static_cast<double>(platform::webAudioClock().nowMs() - loop->state().startTime);
-    demo_page_frame(stepMs, showMs, show ? show->timeline().sceneIndex() : 0,
+    demo_page_frame(stepMs, platform::lastCanvasMs(), showMs, show ? show->timeline().sceneIndex() : 0,
                     static_cast<double>(platform::webAudioClock().nowMs()));
 }
 

@@ -91,12 +91,20 @@ private:
 
 } // namespace
 
+namespace {
+double canvasMs = 0.0;
+} // namespace
+
+double lastCanvasMs() { return canvasMs; }
+
 void showOnCanvas(const std::uint8_t* page, int pitch, int width, int height)
 {
+    const double started = emscripten_get_now();
     std::vector<std::uint8_t>& rgba = rgbaBuffer();
     rgba.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
     pageToRgba(page, pitch, width, height, rgba.data());
     demo_canvas_put(rgba.data(), width, height);
+    canvasMs = emscripten_get_now() - started;
 }
 
 std::unique_ptr<DisplayService> createDefaultDisplay() { return std::make_unique<CanvasDisplay>(); }

@@ -25,5 +25,7 @@ AudioPositionClock& webAudioClock();
 // Puts a 320x200-style page of 0x00RRGGBB words on the page's canvas
 // through its one kept ImageData.
 void showOnCanvas(const std::uint8_t* page, int pitch, int width, int height);
+// Milliseconds the last showOnCanvas took (conversion and putImageData).
+double lastCanvasMs();
 
 } // namespace platform
