@@ -1,6 +1,9 @@
-# The 3D engine's rasterizers per pixel (full-screen spans and a mix of
-# small triangles, against the floor of one texel read, one depth compare
-# and two stores) and whole frames of both 3D Studio scenes.
-if(TARGET effects AND TARGET engine3d)
-  demo_bench(NAME bench_engine3d_render SOURCES ${CMAKE_CURRENT_LIST_DIR}/engine3d_render.cpp LIBS effects engine3d)
+# 3D engine: loading a 3D Studio scene, compared in the same run with
+# Debian's lib3ds reading the same bytes.
+find_library(LIB3DS_LIBRARY 3ds)
+find_path(LIB3DS_INCLUDE lib3ds/file.h)
+if(TARGET engine3d AND TARGET assets AND LIB3DS_LIBRARY AND LIB3DS_INCLUDE)
+  demo_bench(NAME engine3d_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/engine3d_load_scene.cpp LIBS engine3d assets
+             ${LIB3DS_LIBRARY})
+  target_include_directories(engine3d_bench PRIVATE ${LIB3DS_INCLUDE})
 endif()

@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <iostream>
@@ -189,12 +190,19 @@ public:
             engine3d::FaceContext context = contextFor(t);
             engine3d::drawFlatFace(f, context);
             pixels_ += double(std::count_if(t.depth.begin(), t.depth.end(), [](std::int32_t d) { return d != -1; }));
+            // Steps along the outline, for the wireframe drawer.
+            for (int k = 0; k < 3; ++k) {
+                const engine3d::ScreenVertex& a = *f.corners[k];
+                const engine3d::ScreenVertex& b = *f.corners[(k + 1) % 3];
+                lineSteps_ += std::max(std::fabs(b.sx - a.sx), std::fabs(b.sy - a.sy));
+            }
         }
     }
 
     engine3d::FaceContext contextFor(Target& t) { return {t.raster(), projection_, engine3d::FaceClipper(frustum_, projection_)}; }
 
-    template <class Draw> void run(benchmark::State& state, Draw draw)
+    // Per pixel covered, or per step along the outlines (lines).
+    template <class Draw> void run(benchmark::State& state, Draw draw, bool lines = false)
     {
         Target t;
         engine3d::FaceContext context = contextFor(t);
@@ -207,7 +215,7 @@ public:
             texture.unlock();
             benchmark::ClobberMemory();
         }
-        state.counters["per_px"] = perPixel(pixels_);
+        state.counters["per_px"] = perPixel(lines ? lineSteps_ : pixels_);
     }
 
 private:
@@ -218,6 +226,7 @@ private:
     engine3d::Frustum frustum_ = engine3d::makeFrustum(kWidth, kHeight, 256.0f);
     engine3d::Projection projection_{256.0f, 160, 100};
     double pixels_ = 0;
+    double lineSteps_ = 0;
 };
 
 TriangleMix& mix()
@@ -250,6 +259,18 @@ void flatTriangles(benchmark::State& state)
 }
 BENCHMARK(flatTriangles)->Unit(benchmark::kMicrosecond);
 
+void aalineTriangles(benchmark::State& state)
+{
+    static const std::vector<std::uint32_t> table = engine3d::makeProductTable();
+    mix().run(
+        state,
+        [](engine3d::Face& f, engine3d::FaceContext& c, const std::uint32_t*) {
+            engine3d::drawWireframeFace(f, c, table.data());
+        },
+        true);
+}
+BENCHMARK(aalineTriangles)->Unit(benchmark::kMicrosecond);
+
 // The scenes read data/ from the current directory: build/, one folder above
 // this program's.
 effects::StudioScenePair& scenes()
@@ -266,30 +287,26 @@ effects::StudioScenePair& scenes()
     return *pair;
 }
 
-// Whole frames across the loop (one 60 Hz frame of demo time apart),
-// depth clearing included.
-void discoFrame(benchmark::State& state)
-{
-    display::Surface frame(kWidth, kHeight, display::format32());
-    double t = 0;
-    for (auto _ : state) {
-        scenes().renderDisco(frame, t * 0.025);
-        t += 1000.0 / 60;
-        benchmark::ClobberMemory();
-    }
-}
-BENCHMARK(discoFrame)->Unit(benchmark::kMicrosecond);
+// Whole frames across the loop (one 60 Hz frame of demo time apart, at the
+// scene's key-frame rate), depth clearing included.
+using SceneRender = void (effects::StudioScenePair::*)(display::Surface&, double);
 
-void ballFrame(benchmark::State& state)
+void sceneFrame(benchmark::State& state, SceneRender render, double scale)
 {
     display::Surface frame(kWidth, kHeight, display::format32());
+    scenes();
+    if (!std::filesystem::exists("data/disco.3ds") || !std::filesystem::exists("data/boll.3ds")) {
+        state.SkipWithError("no data/ here: run from build/ (or build/bench/)");
+        return;
+    }
     double t = 0;
     for (auto _ : state) {
-        scenes().renderBall(frame, t * 0.1);
+        (scenes().*render)(frame, t * scale);
         t += 1000.0 / 60;
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(ballFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(sceneFrame, disco, &effects::StudioScenePair::renderDisco, 0.025)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(sceneFrame, ball, &effects::StudioScenePair::renderBall, 0.1)->Unit(benchmark::kMicrosecond);
 
 } // namespace

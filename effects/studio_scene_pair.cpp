@@ -18,11 +18,17 @@ std::unique_ptr<engine3d::Scene3D> loadScene(const char* scenePath, const char* 
     return scene;
 }
 
-// The scene's first camera when the scene can be drawn: it has one, and an
-// animation to loop over (a last key frame above 0).
-engine3d::Camera* drawableCamera(engine3d::Scene3D& scene)
+// Points the scene's first camera at the frame and clears its depth buffer,
+// when the scene can be drawn: it has a first camera and an animation to
+// loop over (a last key frame above 0). Nothing otherwise.
+engine3d::Camera* startFrame(engine3d::Scene3D& scene, display::Surface& surface)
 {
-    return scene.lastFrame() > 0 ? scene.camera(0) : nullptr;
+    engine3d::Camera* camera = scene.lastFrame() > 0 ? scene.camera(0) : nullptr;
+    if (camera) {
+        camera->setSurface(&surface);
+        camera->clearDepth(255);
+    }
+    return camera;
 }
 
 // Key-frame time: x wrapped into 0 .. lastFrame, as a float.
@@ -40,21 +46,15 @@ StudioScenePair::~StudioScenePair() = default;
 
 void StudioScenePair::renderDisco(display::Surface& surface, double x)
 {
-    engine3d::Camera* camera = drawableCamera(*disco_);
-    if (!camera)
-        return;
-    camera->setSurface(&surface);
-    camera->clearDepth(255);
-    disco_->render(0, keyFrameTime(x, disco_->lastFrame()));
+    if (startFrame(*disco_, surface))
+        disco_->render(0, keyFrameTime(x, disco_->lastFrame()));
 }
 
 void StudioScenePair::renderBall(display::Surface& surface, double x)
 {
-    engine3d::Camera* camera = drawableCamera(*ball_);
+    engine3d::Camera* camera = startFrame(*ball_, surface);
     if (!camera)
         return;
-    camera->setSurface(&surface);
-    camera->clearDepth(255);
     camera->roll = static_cast<float>(x * 0.01);
     ball_->render(0, keyFrameTime(x, ball_->lastFrame()));
 }

@@ -1,35 +1,6 @@
 #include "engine3d/chunk_buffer.h"
 
-#include <cstring>
-
 namespace engine3d {
-
-bool ChunkBuffer::u16(std::size_t offset, std::uint16_t& out) const
-{
-    out = 0;
-    if (!holds(offset, 2))
-        return false;
-    out = std::uint16_t(data_[offset] | data_[offset + 1] << 8);
-    return true;
-}
-
-bool ChunkBuffer::u32(std::size_t offset, std::uint32_t& out) const
-{
-    out = 0;
-    if (!holds(offset, 4))
-        return false;
-    out = std::uint32_t(data_[offset]) | std::uint32_t(data_[offset + 1]) << 8 | std::uint32_t(data_[offset + 2]) << 16 |
-          std::uint32_t(data_[offset + 3]) << 24;
-    return true;
-}
-
-bool ChunkBuffer::f32(std::size_t offset, float& out) const
-{
-    std::uint32_t bits = 0;
-    const bool ok = u32(offset, bits);
-    std::memcpy(&out, &bits, sizeof out);
-    return ok;
-}
 
 bool ChunkBuffer::header(std::size_t offset, ChunkHeader& out) const
 {

@@ -4,6 +4,7 @@
 // would pass the end yields zeros and reports false.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace engine3d {
@@ -26,9 +27,38 @@ public:
         return offset <= size_ && count <= size_ - offset;
     }
 
-    bool u16(std::size_t offset, std::uint16_t& out) const;
-    bool u32(std::size_t offset, std::uint32_t& out) const;
-    bool f32(std::size_t offset, float& out) const;
+    // The `count` bytes at `offset`, or nullptr when they are not all there.
+    // Arrays are checked once this way and then decoded with the get helpers
+    // below.
+    const std::uint8_t* span(std::size_t offset, std::size_t count) const
+    {
+        return holds(offset, count) ? data_ + offset : nullptr;
+    }
+
+    bool u16(std::size_t offset, std::uint16_t& out) const
+    {
+        out = 0;
+        if (!holds(offset, 2))
+            return false;
+        out = std::uint16_t(data_[offset] | data_[offset + 1] << 8);
+        return true;
+    }
+    bool u32(std::size_t offset, std::uint32_t& out) const
+    {
+        out = 0;
+        if (!holds(offset, 4))
+            return false;
+        out = std::uint32_t(data_[offset]) | std::uint32_t(data_[offset + 1]) << 8 |
+              std::uint32_t(data_[offset + 2]) << 16 | std::uint32_t(data_[offset + 3]) << 24;
+        return true;
+    }
+    bool f32(std::size_t offset, float& out) const
+    {
+        std::uint32_t bits = 0;
+        const bool ok = u32(offset, bits);
+        std::memcpy(&out, &bits, sizeof out);
+        return ok;
+    }
     // False (header zeroed) when the six bytes are not all there.
     bool header(std::size_t offset, ChunkHeader& out) const;
 
@@ -49,5 +79,16 @@ private:
     const std::uint8_t* data_;
     std::size_t size_;
 };
+
+// Little-endian values at a pointer obtained from ChunkBuffer::span.
+inline std::uint16_t getU16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
+inline float getF32(const std::uint8_t* p)
+{
+    const std::uint32_t bits =
+        std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
 
 } // namespace engine3d

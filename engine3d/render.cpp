@@ -7,6 +7,7 @@
 #include "engine3d/pipeline.h"
 #include "engine3d/scene3d.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <optional>

@@ -2,11 +2,9 @@
 
 #include "engine3d/chunk_buffer.h"
 #include "engine3d/studio_reader.h"
-#include "platform/profile.h"
+#include "platform/file_bytes.h"
 
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
 namespace engine3d {
 
@@ -21,14 +19,13 @@ Scene3D::Scene3D(const std::string& path) : Scene3D(path, std::cout) {}
 
 Scene3D::Scene3D(const std::string& path, std::ostream& messages)
 {
-    std::ifstream in(platform::hostPath(path), std::ios::binary);
-    if (!in) {
+    std::vector<std::uint8_t> bytes;
+    if (!platform::readFileBytes(path, bytes)) {
         messages << "\nKunde inte hitta filen " << path;
         readResult_ = ReadResult::NotOpened;
         return;
     }
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    read(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), path, messages);
+    read(bytes.data(), bytes.size(), path, messages);
 }
 
 Scene3D::Scene3D(const std::uint8_t* data, std::size_t size, const std::string& path, std::ostream& messages)

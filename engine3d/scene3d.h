@@ -44,6 +44,8 @@ public:
     std::string name;
     double boundingRadius = 0.0;
     MaterialKind kind = Textured;
+    std::string textureName; // as the settings file gave it; empty before
+
     // i * 256 + j holds i * j; built for Wireframe meshes only, else empty.
     std::vector<std::uint32_t> productTable;
     Vec3 position; // current position

@@ -43,6 +43,7 @@ void Scene3D::applySettings(const platform::Profile& settings)
         if (texture == "error")
             texture = settings.readString("Default", "Textur", "Default.tga");
         display::Surface* image = textures_.lookup(texture);
+        mesh->textureName = texture;
         for (Face& face : mesh->faces)
             face.texture = image;
         int type = settings.readInt(mesh->name, "Typ", -1);

@@ -32,9 +32,24 @@ constexpr std::uint16_t kScaleTrack = 0xB022;
 constexpr std::uint16_t kFovTrack = 0xB023;
 constexpr std::uint16_t kRollTrack = 0xB024;
 
-// The editor section's first child: behind the main header, the version
-// chunk and the editor header.
-constexpr std::size_t kFirstObject = 22;
+constexpr std::uint16_t kMain = 0x4D4D;
+constexpr std::uint16_t kEditor = 0x3D3D;
+
+// The editor section's first child in the usual layout: behind the main
+// header, the 10-byte version chunk and the editor header.
+constexpr std::size_t kUsualFirstObject = 22;
+
+// Where the scans start: the first child of the editor section. Files
+// without a version chunk (or with another one) have it elsewhere than
+// offset 22; without a findable editor section, 22 it is.
+std::size_t firstObject(const ChunkBuffer& file)
+{
+    ChunkHeader main;
+    if (!file.header(0, main) || main.id != kMain)
+        return kUsualFirstObject;
+    const std::size_t editor = file.findSubChunk(0, kEditor);
+    return editor != 0 ? editor + 6 : kUsualFirstObject;
+}
 
 // The number of entries of `size` bytes a count at `offset` announces,
 // cut to what the data still holds from `first` on.
@@ -61,7 +76,7 @@ Vec3 fileVector(const ChunkBuffer& file, std::size_t offset)
 class Reader {
 public:
     Reader(const ChunkBuffer& file, const std::string& path, Scene3D& scene, std::ostream& out)
-        : file_(file), path_(path), scene_(scene), out_(out)
+        : file_(file), first_(firstObject(file)), path_(path), scene_(scene), out_(out)
     {
     }
 
@@ -78,8 +93,8 @@ private:
 
     std::size_t keyframer() const;
     // The first child of the keyframer section of kind `nodeId` whose node
-    // header carries `name`; 0 when there is none.
-    // The walk ends at a node without a header.
+    // header carries `name`; 0 when there is none or when the walk meets a
+    // node without a header.
     std::size_t findNode(std::size_t section, std::uint16_t nodeId, const std::string& name) const;
     bool readMeshKeys(Mesh& mesh);
     bool readCameraKeys(Camera& camera);
@@ -92,6 +107,7 @@ private:
     void readPositionTrack(std::size_t chunk, std::uint16_t id, PositionTrack& track);
 
     const ChunkBuffer& file_;
+    const std::size_t first_;
     const std::string& path_;
     Scene3D& scene_;
     std::ostream& out_;
@@ -100,7 +116,7 @@ private:
 void Reader::scan()
 {
     out_ << "\nletar efter 3dstudioobjekt i filen " << path_ << "...";
-    std::size_t offset = kFirstObject;
+    std::size_t offset = first_;
     while ((offset = file_.findChunk(offset, kNamedObject, file_.size())) != 0) {
         ChunkHeader object;
         file_.header(offset, object);
@@ -154,9 +170,12 @@ bool Reader::readVertices(Mesh& mesh, std::size_t meshChunk)
         return false;
     }
     const std::size_t count = countAt(file_, chunk + 6, chunk + 8, 12);
-    mesh.vertices.assign(count, Vec3{});
-    for (std::size_t i = 0; i < count; ++i)
-        mesh.vertices[i] = fileVector(file_, chunk + 8 + 12 * i);
+    const std::uint8_t* p = file_.span(chunk + 8, count * 12);
+    mesh.vertices.resize(count);
+    for (Vec3& v : mesh.vertices) {
+        v = Vec3{getF32(p), getF32(p + 8), getF32(p + 4)}; // y and z exchanged
+        p += 12;
+    }
     return true;
 }
 
@@ -172,19 +191,22 @@ bool Reader::readFaces(Mesh& mesh, std::size_t meshChunk)
     mesh.screenVertices.assign(vertices, ScreenVertex{});
     for (std::size_t i = 0; i < vertices; ++i)
         mesh.screenVertices[i].sourceIndex = std::uint32_t(i);
-    mesh.faces.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        std::uint16_t index[3];
-        for (int c = 0; c < 3; ++c)
-            file_.u16(chunk + 8 + 8 * i + 2 * c, index[c]);
+    // Filled in place (no face record is copied): loading time is mostly here.
+    const std::uint8_t* p = file_.span(chunk + 8, count * 8);
+    mesh.faces.resize(count);
+    ScreenVertex* records = mesh.screenVertices.data();
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < count; ++i, p += 8) {
+        const std::size_t a = getU16(p), b = getU16(p + 2), c = getU16(p + 4);
         // A face naming a vertex the list does not have cannot be drawn.
-        if (index[0] >= vertices || index[1] >= vertices || index[2] >= vertices)
+        if (a >= vertices || b >= vertices || c >= vertices)
             continue;
-        Face face;
-        for (int c = 0; c < 3; ++c)
-            face.corners[c] = &mesh.screenVertices[index[c]];
-        mesh.faces.push_back(face);
+        Face& face = mesh.faces[kept++];
+        face.corners[0] = records + a;
+        face.corners[1] = records + b;
+        face.corners[2] = records + c;
     }
+    mesh.faces.resize(kept);
     return true;
 }
 
@@ -212,17 +234,18 @@ void Reader::readMapping(Mesh& mesh, std::size_t meshChunk)
     }
     out_ << "\nhittade mappingkoordinater";
     const std::size_t count = countAt(file_, chunk + 6, chunk + 8, 8);
+    const std::uint8_t* p = file_.span(chunk + 8, count * 8);
     std::vector<TexCoord> table(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        file_.f32(chunk + 8 + 8 * i, table[i].u);
-        file_.f32(chunk + 12 + 8 * i, table[i].v);
+    for (TexCoord& t : table) {
+        t = TexCoord{float(getF32(p) * 256.0), float(getF32(p + 4) * 256.0)};
+        p += 8;
     }
     for (Face& face : mesh.faces)
         for (int c = 0; c < 3; ++c) {
             const std::uint32_t source = face.corners[c]->sourceIndex;
             // A vertex beyond the mapping list keeps (0, 0).
             if (source < count)
-                face.uv[c] = TexCoord{float(table[source].u * 256.0), float(table[source].v * 256.0)};
+                face.uv[c] = table[source];
         }
 }
 
@@ -252,7 +275,7 @@ void Reader::loadCamera(std::size_t chunk, const std::string& name)
     scene_.addCamera(std::move(camera));
 }
 
-std::size_t Reader::keyframer() const { return file_.findChunk(kFirstObject, kKeyframer, file_.size()); }
+std::size_t Reader::keyframer() const { return file_.findChunk(first_, kKeyframer, file_.size()); }
 
 std::size_t Reader::findNode(std::size_t section, std::uint16_t nodeId, const std::string& name) const
 {

@@ -170,6 +170,9 @@ struct Voice {
 };
 
 // Finds the next loop event within r frames (projected over r + 2 frames).
+// A loop plays only the frames [loop start, loop end): the segment before a
+// wrap or a turn at the end counts the frames read below the loop end, the
+// segment before a turn at the start those read at or above the loop start.
 Event findEvent(const Channel& ch, const Voice& v, int r)
 {
     const std::int64_t stepInt = v.step >> 32;
@@ -183,11 +186,13 @@ Event findEvent(const Channel& ch, const Voice& v, int r)
     std::int64_t distance = 0; // 48.16
     const std::int64_t pos16 = v.position >> 16;
     if (v.direction == 1 && v.loopType == 0 && projected >= ch.length) {
+        // Without a loop the frame at the length (the first zero guard
+        // byte) is read once before the channel falls silent.
         e.type = EventType::End;
         distance = (static_cast<std::int64_t>(ch.length) << 16) - pos16;
     } else if (v.direction == 1 && v.loopType != 0 && projected >= ch.loopEnd) {
         e.type = v.loopType == 1 ? EventType::Wrap : EventType::TurnAtEnd;
-        distance = (static_cast<std::int64_t>(ch.loopEnd) << 16) - pos16;
+        distance = (static_cast<std::int64_t>(ch.loopEnd) << 16) - pos16 - 1;
     } else if (projected <= ch.loopStart && v.loopType == 2 && v.direction == -1 && ch.bounced) {
         e.type = EventType::TurnAtStart;
         distance = pos16 - (static_cast<std::int64_t>(ch.loopStart) << 16);
@@ -203,29 +208,38 @@ Event findEvent(const Channel& ch, const Voice& v, int r)
     return e;
 }
 
-// Brings a ping-pong position back inside [loop start, loop end], turning as
-// often as needed (only a step longer than the loop needs more than none).
-void foldPingPong(Channel& ch, Voice& v)
+// Places a ping-pong voice that has run past an end of its loop (forward at
+// or beyond the loop end, backward below the loop start) back inside it.
+// Forward at offset q from the loop start is the same point of the cycle as
+// U = q, backward at q the same as U = 2L - e - q, where L is the loop length
+// and e = 1/65536, the smallest position step; the cycle is 2L long, so U
+// modulo 2L gives the place and the direction however far the voice ran. A
+// single turn is p -> 2E - p - e at the end and p -> 2S - p - e at the start:
+// each end frame is played twice and a cycle is exactly 2L frames at step 1.
+void reflectPingPong(Channel& ch, Voice& v)
 {
-    const std::int64_t start = static_cast<std::int64_t>(ch.loopStart) << 32;
-    const std::int64_t end = static_cast<std::int64_t>(ch.loopEnd) << 32;
-    const std::int64_t lastTwice = static_cast<std::int64_t>(2 * (static_cast<std::int64_t>(ch.loopEnd) - 1)) << 32;
-    for (int guard = 0; guard < 1 << 20; ++guard) {
-        if (v.position < start) {
-            v.position = 2 * start - v.position;
-            v.direction = 1;
-        } else if (v.position > end) {
-            v.position = lastTwice - v.position;
-            v.direction = -1;
-            ch.bounced = 1;
-        } else {
-            return;
-        }
+    // In 16.16 units (positions and steps carry no finer bits), so that even
+    // the longest loop's cycle fits in 64 bits.
+    const std::int64_t start = static_cast<std::int64_t>(ch.loopStart) << 16;
+    const std::int64_t length = (static_cast<std::int64_t>(ch.loopEnd) - ch.loopStart) << 16;
+    const std::int64_t cycle = 2 * length;
+    const std::int64_t q = (v.position >> 16) - start;
+    std::int64_t u = v.direction == 1 ? q : cycle - 1 - q;
+    u %= cycle;
+    if (u < 0)
+        u += cycle;
+    if (u < length) {
+        v.direction = 1;
+        v.position = (start + u) << 16;
+    } else {
+        v.direction = -1;
+        v.position = (start + (cycle - 1 - u)) << 16;
+        ch.bounced = 1;
     }
-    v.position = start;
 }
 
-void handleEvent(Channel& ch, Voice& v, EventType type)
+// Rare (once per loop pass): kept out of line so the rendering loops stay compact.
+[[gnu::noinline]] void handleEvent(Channel& ch, Voice& v, EventType type)
 {
     const std::int64_t start = static_cast<std::int64_t>(ch.loopStart) << 32;
     const std::int64_t end = static_cast<std::int64_t>(ch.loopEnd) << 32;
@@ -236,20 +250,15 @@ void handleEvent(Channel& ch, Voice& v, EventType type)
         ch.active = 0; // falls silent; the position stays where it is
         break;
     case EventType::Wrap:
-        v.position -= end - start;
-        if (v.position >= end)
-            v.position = start + (v.position - start) % (end - start);
+        // The position is at or past the loop end: back by whole loop lengths.
+        v.position = start + (v.position - start) % (end - start);
         break;
     case EventType::TurnAtEnd:
         ch.bounced = 1;
-        v.direction = -v.direction;
-        v.position = (static_cast<std::int64_t>(2 * (static_cast<std::int64_t>(ch.loopEnd) - 1)) << 32) - v.position;
-        foldPingPong(ch, v);
+        reflectPingPong(ch, v);
         break;
     case EventType::TurnAtStart:
-        v.direction = -v.direction;
-        v.position = 2 * start - v.position;
-        foldPingPong(ch, v);
+        reflectPingPong(ch, v);
         break;
     }
 }
@@ -262,7 +271,7 @@ void mixVoice(Channel& ch, int n, Render&& render)
     if (!ch.active || !ch.sampleData || n <= 0)
         return;
     Voice v;
-    v.position = (static_cast<std::int64_t>(ch.positionInt) << 32) | ch.positionFrac;
+    v.position = (static_cast<std::int64_t>(ch.positionInt) << 32) | (ch.positionFrac & 0xFFFF0000u);
     v.step = (static_cast<std::int64_t>(ch.stepInt) << 32) | (ch.stepFrac & 0xFFFF0000u);
     if (v.step < 0)
         v.step = 0;
@@ -270,8 +279,14 @@ void mixVoice(Channel& ch, int n, Render&& render)
     v.direction = ch.direction == -1 ? -1 : 1;
     if (v.direction == -1 && v.loopType != 2)
         v.direction = 1; // only a ping-pong loop plays backward
-    if (v.direction == -1)
+    if (v.direction == -1) {
         ch.bounced = 1;
+        // Backward is only ever inside the loop; a state that says otherwise
+        // is brought back into it.
+        if (v.position >= (static_cast<std::int64_t>(ch.loopEnd) << 32) ||
+            v.position < (static_cast<std::int64_t>(ch.loopStart) << 32))
+            reflectPingPong(ch, v);
+    }
     const std::int64_t lengthFixed = static_cast<std::int64_t>(std::max(ch.length, 0)) << 32;
     if (v.position > lengthFixed)
         v.position = lengthFixed;

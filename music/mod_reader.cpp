@@ -70,7 +70,7 @@ LoadResult readMod(Song& song, std::span<const std::uint8_t> file)
     };
     if (file.size() < kPatternsOffset)
         return fail("The file is too short for a MOD module (" + std::to_string(file.size()) + " bytes).");
-    const int channels = modChannelsForTag(file.data() + kTagOffset);
+    int channels = modChannelsForTag(file.data() + kTagOffset);
     if (channels == 0) {
         result.status = LoadStatus::BadTag;
         result.messages.push_back({"ChanTag failure", std::string(reinterpret_cast<const char*>(file.data() + kTagOffset), 4)});
@@ -87,6 +87,7 @@ LoadResult readMod(Song& song, std::span<const std::uint8_t> file)
     r.bytes(song.moduleName.data(), song.moduleName.size());
 
     std::int64_t sampleBytes = 0;
+    bool samplesAtDefaults = true; // every sample with data has finetune 0 and volume 64
     std::uint8_t* blocks[kModSamples] = {};
     for (int i = 0; i < kModSamples; ++i) {
         Instrument& inst = song.instruments[static_cast<std::size_t>(i)];
@@ -121,6 +122,7 @@ LoadResult readMod(Song& song, std::span<const std::uint8_t> file)
         }
         sanitiseLoop(s);
         if (s.length != 0) {
+            samplesAtDefaults = samplesAtDefaults && finetune == 0 && volume == 64;
             s.hasData = 1;
             std::uint8_t* block = allocateFromPool(song, static_cast<std::size_t>(s.length) + 256, result);
             if (!block)
@@ -133,7 +135,7 @@ LoadResult readMod(Song& song, std::span<const std::uint8_t> file)
     }
 
     int songLength = r.u8();
-    r.u8(); // restart byte: ignored, the song restarts at position 0
+    const std::uint8_t restartByte = r.u8(); // otherwise ignored: the song restarts at position 0
     r.bytes(song.orderTable.data(), 128);
     if (songLength > 128) {
         reportWarning(result, "Song length " + std::to_string(songLength) +
@@ -149,10 +151,23 @@ LoadResult readMod(Song& song, std::span<const std::uint8_t> file)
     // after the song's end. Counting only the played ones would read the
     // sample data from the wrong place, so the larger count is used when the
     // file holds it.
-    const std::size_t patternBytes = static_cast<std::size_t>(kModRows) * channels * 4;
     int allPatterns = 1;
     for (int i = 0; i < 128; ++i)
         allPatterns = std::max(allPatterns, song.orderTable[static_cast<std::size_t>(i)] + 1);
+    // Some eight-channel modules carry the four-channel tag. They are told
+    // apart by what such a file looks like: restart byte 0, every sample at
+    // finetune 0 and volume 64, and exactly the size eight-channel patterns
+    // give (the size rounded down to even, the patterns counted over all 128
+    // order entries).
+    if (channels == 4 && std::memcmp(file.data() + kTagOffset, "M.K.", 4) == 0 && restartByte == 0 &&
+        samplesAtDefaults &&
+        (file.size() & ~std::size_t{1}) ==
+            kPatternsOffset + static_cast<std::size_t>(allPatterns) * kModRows * 8 * 4 +
+                static_cast<std::size_t>(sampleBytes)) {
+        channels = 8;
+        song.numChannels = 8;
+    }
+    const std::size_t patternBytes = static_cast<std::size_t>(kModRows) * channels * 4;
     if (allPatterns > patterns &&
         kPatternsOffset + allPatterns * patternBytes + static_cast<std::size_t>(sampleBytes) <= file.size())
         patterns = allPatterns;

@@ -14,6 +14,9 @@ inline constexpr std::int32_t kFrequencyLinear = 2;
 inline constexpr int kMinPeriod = 10;
 inline constexpr int kMaxPeriod = 20000;
 inline constexpr int kPeriodTableSize = 20000; // periods 0..19999
+// Real notes (note index plus the sample's relative note) that can be played:
+// 0..118. A note beyond them is ignored.
+inline constexpr int kHighestRealNote = 118;
 
 // The 96-entry Amiga period table: 12 semitones x 8 finetune steps; entries
 // 0..7 belong to the semitone below the octave's first note.

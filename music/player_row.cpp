@@ -32,6 +32,23 @@ std::int16_t clampVolume(int v)
 
 std::int16_t clampPeriod(int p) { return static_cast<std::int16_t>(std::clamp(p, kMinPeriod, kMaxPeriod)); }
 
+// The sample whose relative note and finetune give a note's pitch: the one
+// the key maps to, or with tone portamento the one that is playing.
+const Sample& pitchSample(const Channel& ch, const Instrument& inst, int noteIndex, bool portamento)
+{
+    if (portamento && ch.playingSample)
+        return *ch.playingSample;
+    return inst.samples[inst.keymap[static_cast<std::size_t>(noteIndex)]];
+}
+
+// The real note (note index plus the sample's relative note) must lie in
+// 0..118; beyond it the period tables have no such pitch.
+bool isPlayableNote(const Sample& sample, int noteIndex)
+{
+    const int real = noteIndex + sample.relativeNote;
+    return real >= 0 && real <= kHighestRealNote;
+}
+
 } // namespace
 
 void Song::readNextRow()
@@ -85,12 +102,23 @@ void Song::triggerChannel(Channel& ch)
     ch.parameter = cell.parameter;
     ch.volumeColumn = cell.volumeColumn;
     const std::uint8_t note = cell.note;
+    const bool portamento =
+        ch.effect == kTonePorta || ch.effect == kTonePortaVolume || (ch.volumeColumn & 0xF0) == 0xF0;
     // Notes above key-off (98..127) name nothing and are ignored.
-    const bool isNote = note >= 1 && note <= 96;
+    bool isNote = note >= 1 && note <= 96;
+
+    const Instrument* named = nullptr;
+    if (cell.instrument != 0 && instruments[static_cast<std::size_t>(cell.instrument - 1)].inUse)
+        named = &instruments[static_cast<std::size_t>(cell.instrument - 1)];
+    // A note whose pitch falls outside the playable range is ignored; the
+    // instrument number still applies, as in a cell without a note.
+    if (isNote && (named || ch.instrument) &&
+        !isPlayableNote(pitchSample(ch, named ? *named : *ch.instrument, note - 1, portamento), note - 1))
+        isNote = false;
 
     if (cell.instrument != 0) {
-        const Instrument& inst = instruments[static_cast<std::size_t>(cell.instrument - 1)];
-        if (inst.inUse) {
+        if (named) {
+            const Instrument& inst = *named;
             ch.instrument = &inst;
             if (isNote || !ch.defaultsLoaded) {
                 const int keymapIndex = isNote ? note - 1 : 0;
@@ -100,7 +128,7 @@ void Song::triggerChannel(Channel& ch)
                 ch.defaultsLoaded = 1;
             }
         }
-        if (inst.inUse || ch.defaultsLoaded) {
+        if (named || ch.defaultsLoaded) {
             ch.volume = ch.defaultVolume;
             ch.panning = ch.defaultPanning;
         } else {
@@ -111,13 +139,12 @@ void Song::triggerChannel(Channel& ch)
 
     // A note on a channel that never had an instrument has nothing to set up.
     if (isNote && ch.instrument) {
-        const bool portamento = ch.effect == kTonePorta || ch.effect == kTonePortaVolume;
         const bool hasOverride = ch.effect == kFinetune;
         const int overrideValue = (ch.parameter - 8) * 16;
         const std::int16_t periodBefore = ch.period;
         setUpNote(ch, note - 1, portamento, hasOverride, overrideValue);
         ch.fadeOutLevel = 65536;
-        if (portamento || (ch.volumeColumn & 0xF0) == 0xF0) {
+        if (portamento) {
             ch.tonePortaTarget = ch.period;
             ch.period = periodBefore;
         }
@@ -139,6 +166,13 @@ void Song::triggerChannel(Channel& ch)
             ch.volume = 0;
         ch.keyReleased = 1;
     }
+    // K00 releases the key now, before the envelopes are evaluated, just as
+    // a key-off note does (Kxx with xx > 0 on its tick, see the tick effects):
+    // the envelopes leave their sustain and the fade-out starts on this tick.
+    // Unlike the key-off note it leaves the volume alone, so a note without a
+    // volume envelope plays on, as trackers write K to end enveloped notes.
+    if (ch.effect == kKeyOff && ch.parameter == 0)
+        ch.keyReleased = 1;
     if (ch.volumeColumn >= 0x10 && ch.volumeColumn <= 0x50)
         ch.volume = static_cast<std::int16_t>(ch.volumeColumn - 0x10);
     evaluateEnvelope(ch.volumeEnvelope, 64, ch.keyReleased != 0, 0);
@@ -149,18 +183,19 @@ void Song::setUpNote(Channel& ch, int noteIndex, bool portamento, bool hasOverri
 {
     const Instrument& inst = *ch.instrument;
     const Sample& keyed = inst.samples[inst.keymap[static_cast<std::size_t>(noteIndex)]];
-    int finetune = portamento ? inst.samples[static_cast<std::size_t>(ch.sampleNumber & 15)].finetune
-                              : keyed.finetune;
-    if (hasOverride)
-        finetune = finetuneOverride;
-    ch.sampleNumber = inst.keymap[static_cast<std::size_t>(noteIndex)];
-    ch.period = clampPeriod(notePeriod(frequencyMode, noteIndex + keyed.relativeNote, finetune));
+    // With portamento the note only sets the slide's target, at the pitch of
+    // the sample that plays on: its relative note and finetune.
+    const Sample& pitched = pitchSample(ch, inst, noteIndex, portamento);
+    const int finetune = hasOverride ? finetuneOverride : pitched.finetune;
+    ch.period = clampPeriod(notePeriod(frequencyMode, noteIndex + pitched.relativeNote, finetune));
     if (portamento)
         return;
+    ch.sampleNumber = inst.keymap[static_cast<std::size_t>(noteIndex)];
     if (!inst.inUse || !keyed.hasData || !keyed.data) {
         ch.active = 0; // an empty sample silences the channel
         return;
     }
+    ch.playingSample = &keyed;
     ch.defaultsLoaded = 1;
     ch.multiRetriggerCounter = -1;
     ch.sampleData = keyed.data;
@@ -338,12 +373,6 @@ void Song::rowEffect(int channelIndex, Channel& ch, bool& jump, int& targetPosit
         ch.volume = clampVolume(ch.volume - memory[kSlideFineVolumeDown]);
         break;
     case kNoteCut: if (p == 0) ch.volume = 0; break;
-    // Kxx releases the key on tick xx (K00: on the row tick), as trackers
-    // write it to end a note without a key-off note: the envelopes leave
-    // their sustain and the fade-out starts. Unlike the key-off note it leaves
-    // the volume alone, so a note without a volume envelope plays on, as
-    // other players do. Without it such notes would hold their sustain.
-    case kKeyOff: if (p == 0) ch.keyReleased = 1; break;
     case kPatternDelay: patternDelay = static_cast<std::int16_t>(p); break;
     default: break;
     }

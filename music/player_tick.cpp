@@ -131,9 +131,15 @@ void Song::tickEffect(Channel& ch)
         if (ch.parameter == tickCounter)
             ch.volume = 0;
         break;
-    case kKeyOff: // releases the key on its tick (see the row tick)
-        if (ch.parameter == tickCounter)
+    case kKeyOff:
+        // Releases the key on its tick as a key-off note delayed to that tick
+        // does: the envelopes are evaluated at once with the key released.
+        // (K00 is handled when the row's note is triggered.)
+        if (ch.parameter != 0 && ch.parameter == tickCounter) {
             ch.keyReleased = 1;
+            evaluateEnvelope(ch.volumeEnvelope, 64, true, 0);
+            evaluateEnvelope(ch.panningEnvelope, 32, true, 0);
+        }
         break;
     default: break;
     }

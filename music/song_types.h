@@ -12,7 +12,10 @@ inline constexpr int kMaxChannels = 32;
 inline constexpr int kMaxPatterns = 256;
 inline constexpr int kMaxInstruments = 256;
 inline constexpr int kMaxRows = 256;
-inline constexpr int kSamplesPerInstrument = 16;
+// Sample slots of an instrument: the sample headers an instrument may have
+// (older files write at most 16, newer trackers up to 32), each in its own
+// slot so that the keymap's numbers stay as written.
+inline constexpr int kSamplesPerInstrument = 32;
 inline constexpr int kOrderTableSize = 256;
 inline constexpr int kEnvelopePoints = 12;
 inline constexpr int kKeymapSize = 96;
@@ -90,8 +93,8 @@ struct Instrument {
     std::int32_t headerSize = 0; // as read
     std::array<char, 22> name{};
     std::uint8_t type = 0; // as read
-    std::int16_t numSamples = 0;
-    std::array<std::uint8_t, kKeymapSize> keymap{}; // sample number for notes 1..96 (always < 16)
+    std::int16_t numSamples = 0; // 0..32
+    std::array<std::uint8_t, kKeymapSize> keymap{}; // sample number for notes 1..96 (always < 32)
     Envelope volumeEnvelope;
     Envelope panningEnvelope;
     std::uint8_t vibratoType = 0;
@@ -176,6 +179,10 @@ struct Channel {
     EnvelopeState volumeEnvelope;
     EnvelopeState panningEnvelope;
     const Instrument* instrument = nullptr;
+    // The sample set up by the last note (null before the first): tone
+    // portamento takes its target from this sample's relative note and
+    // finetune, whatever the new note's key maps to.
+    const Sample* playingSample = nullptr;
     std::int16_t defaultVolume = 0, defaultPanning = 128, defaultsLoaded = 0;
     // The command being executed (copied from the row cell when its note falls due).
     std::uint8_t effect = 0, parameter = 0, volumeColumn = 0;

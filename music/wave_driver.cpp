@@ -112,9 +112,10 @@ void WaveDriver::service(Buffer& b)
     if (b.prepared && device_->unprepare(b.header) != platform::waveOk)
         soundFatal("waveoutUnprepare");
     b.prepared = false;
-    // The block plays after the audio still queued ahead of it: that is the
-    // latency of its markers (each tick adds its own place in the block).
-    const std::uint64_t aheadFrames = device_->queuedBytes() / 4;
+    // The block plays after the audio still queued ahead of it (and the
+    // device's own step): that is the latency of its markers (each tick adds
+    // its own place in the block).
+    const std::uint64_t aheadFrames = device_->queuedBytes() / 4 + device_->stepLagFrames();
     if (rate_ > 0)
         song_.syncLatency = static_cast<std::int32_t>(aheadFrames * 1000 / static_cast<std::uint64_t>(rate_));
     song_.fillBuffer(b.data.get(), bytes_);

@@ -6,6 +6,12 @@
 // header 276, pattern header 9, instrument header 263, or 29 + 4 for an
 // instrument without samples, sample header 40 - read field after field), and
 // sizes the file cannot hold are reported.
+//
+// Files of version 0x0104 hold the patterns, then each instrument with its
+// sample headers followed by its sample data. Older files (0x0102, 0x0103)
+// hold all instruments with their sample headers first, then the patterns,
+// then the data of every sample in instrument and sample order; in 0x0102 a
+// pattern header is 8 bytes, with one byte holding the rows minus one.
 #include "music/byte_reader.h"
 #include "music/module_reader.h"
 #include "music/pattern_packing.h"
@@ -15,6 +21,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace music {
 
@@ -23,6 +30,9 @@ namespace {
 constexpr std::size_t kSongHeaderStart = 60;      // offset of the song header size field
 constexpr std::uint32_t kMinSongHeaderSize = 20;  // the fields up to the order table
 constexpr std::uint32_t kPatternHeaderRead = 9;   // length, packing type, rows, packed size
+constexpr std::uint32_t kShortPatternHeaderRead = 8; // 0x0102: the rows in one byte
+constexpr std::uint16_t kVersionShortPatternHeader = 0x0102;
+constexpr std::uint16_t kVersionInstrumentsFirst = 0x0103;
 constexpr std::uint32_t kEmptyInstrumentRead = 33;
 constexpr std::uint32_t kInstrumentFieldsEnd = 243; // last field read (reserved word) ends here
 constexpr std::uint32_t kInstrumentHeaderRead = 263;
@@ -38,7 +48,13 @@ public:
 
     bool run()
     {
-        return readHeader() && readPatterns() && readInstruments();
+        if (!readHeader())
+            return false;
+        if (version_ == kVersionShortPatternHeader || version_ == kVersionInstrumentsFirst) {
+            dataAfterPatterns_ = true;
+            return readInstruments() && readPatterns() && readPendingSampleData();
+        }
+        return readPatterns() && readInstruments();
     }
 
 private:
@@ -50,7 +66,7 @@ private:
         r_.bytes(song_.moduleName.data(), 20);
         r_.skip(1);
         r_.bytes(song_.trackerName.data(), 20);
-        r_.u16le(); // version
+        version_ = r_.u16le();
         const std::uint32_t headerSize = r_.u32le();
         if (headerSize < kMinSongHeaderSize)
             return broken("XM header size " + std::to_string(headerSize) + " is too small (at least 20).");
@@ -93,13 +109,15 @@ private:
     {
         for (int i = 0; i < song_.numPatterns; ++i) {
             const std::size_t start = r_.position();
-            if (r_.remaining() < kPatternHeaderRead)
+            if (r_.remaining() < kShortPatternHeaderRead)
                 return broken("The file ends inside the header of pattern " + std::to_string(i) + ".");
+            const bool shortHeader = version_ == kVersionShortPatternHeader;
+            const std::uint32_t headerRead = shortHeader ? kShortPatternHeaderRead : kPatternHeaderRead;
             const std::uint32_t headerLength = r_.u32le();
             r_.u8(); // packing type
-            const std::uint16_t rows = r_.u16le();
+            const unsigned rows = shortHeader ? r_.u8() + 1u : r_.u16le();
             const std::uint16_t packedSize = r_.u16le();
-            const std::size_t skip = std::max(headerLength, kPatternHeaderRead);
+            const std::size_t skip = std::max(headerLength, headerRead);
             if (skip > file_.size() - start)
                 return broken("Pattern " + std::to_string(i) + " has a header length of " +
                               std::to_string(headerLength) + ", past the end of the file.");
@@ -138,7 +156,7 @@ private:
             const std::uint16_t numSamples = r_.u16le();
             if (numSamples > kSamplesPerInstrument)
                 return broken("Instrument " + std::to_string(i + 1) + " has " + std::to_string(numSamples) +
-                              " samples; at most 16 can be read.");
+                              " samples; at most 32 can be read.");
             inst.numSamples = static_cast<std::int16_t>(numSamples);
             if (numSamples == 0) {
                 r_.u32le(); // sample header size
@@ -178,7 +196,7 @@ private:
         r_.bytes(inst.keymap.data(), inst.keymap.size());
         for (std::uint8_t& k : inst.keymap)
             if (k >= kSamplesPerInstrument)
-                k = 0; // sample numbers above 15 name no sample
+                k = 0; // sample numbers above 31 name no sample
         for (EnvelopePoint& p : inst.volumeEnvelope.points) {
             p.x = static_cast<std::int16_t>(r_.u16le());
             p.y = static_cast<std::int16_t>(r_.u16le());
@@ -213,16 +231,26 @@ private:
         return true;
     }
 
+    // The fields of a sample header that are turned into the sample's
+    // fields once its data has been read.
+    struct RawSample {
+        std::uint32_t length = 0, loopStart = 0, loopLength = 0;
+        std::uint8_t type = 0;
+    };
+    struct PendingInstrument {
+        int index = 0;
+        std::vector<RawSample> raw;
+    };
+
+    // Reads the instrument's sample headers, then (in a 0x0104 file) their
+    // data; an older file's data comes after the patterns, so the headers
+    // wait for it. `ended` is set when the file ends inside them.
     bool readSamples(Instrument& inst, int index, bool& ended)
     {
         const std::uint32_t headerBytes =
             (sampleHeaderSize_ >= kSampleHeaderRead && sampleHeaderSize_ <= kMaxSampleHeaderSize) ? sampleHeaderSize_
                                                                                                   : kSampleHeaderRead;
-        struct Raw {
-            std::uint32_t length, loopStart, loopLength;
-            std::uint8_t type;
-        };
-        Raw raw[kSamplesPerInstrument];
+        PendingInstrument pending{index, std::vector<RawSample>(static_cast<std::size_t>(inst.numSamples))};
         for (int s = 0; s < inst.numSamples; ++s) {
             const std::size_t start = r_.position();
             if (r_.remaining() < headerBytes) {
@@ -232,25 +260,46 @@ private:
                 return true;
             }
             Sample& sample = inst.samples[static_cast<std::size_t>(s)];
-            raw[s].length = r_.u32le();
-            raw[s].loopStart = r_.u32le();
-            raw[s].loopLength = r_.u32le();
+            RawSample& raw = pending.raw[static_cast<std::size_t>(s)];
+            raw.length = r_.u32le();
+            raw.loopStart = r_.u32le();
+            raw.loopLength = r_.u32le();
             sample.volume = std::min<std::uint8_t>(r_.u8(), 64);
             sample.finetune = static_cast<std::int8_t>(r_.u8());
-            raw[s].type = r_.u8();
+            raw.type = r_.u8();
             sample.panning = r_.u8();
             sample.relativeNote = static_cast<std::int8_t>(r_.u8());
             sample.reserved = r_.u8();
             r_.bytes(sample.name.data(), sample.name.size());
             r_.seek(start + headerBytes);
         }
+        if (dataAfterPatterns_) {
+            pending_.push_back(std::move(pending));
+            return true;
+        }
+        return readSampleData(inst, pending, ended);
+    }
+
+    // An older file's sample data, after its patterns: every instrument's in turn.
+    bool readPendingSampleData()
+    {
+        bool ended = false;
+        for (const PendingInstrument& pending : pending_)
+            if (!readSampleData(song_.instruments[static_cast<std::size_t>(pending.index)], pending, ended))
+                return false;
+        return true;
+    }
+
+    bool readSampleData(Instrument& inst, const PendingInstrument& pending, bool& ended)
+    {
         for (int s = 0; s < inst.numSamples; ++s) {
             Sample& sample = inst.samples[static_cast<std::size_t>(s)];
+            const RawSample& raw = pending.raw[static_cast<std::size_t>(s)];
             // A file cut short inside its sample data keeps what is there.
-            std::size_t bytes = raw[s].length;
+            std::size_t bytes = raw.length;
             if (bytes > r_.remaining()) {
                 if (!ended)
-                    warn("The file ends inside the sample data of instrument " + std::to_string(index + 1) +
+                    warn("The file ends inside the sample data of instrument " + std::to_string(pending.index + 1) +
                          "; the samples are cut short.");
                 bytes = r_.remaining();
                 ended = true;
@@ -263,9 +312,9 @@ private:
             r_.bytes(block + 128, bytes);
 
             std::int64_t length = static_cast<std::int64_t>(bytes);
-            std::int64_t loopStart = raw[s].loopStart;
-            std::int64_t loopEnd = loopStart + raw[s].loopLength;
-            sample.bits = (raw[s].type & 0x10) ? 16 : 8;
+            std::int64_t loopStart = raw.loopStart;
+            std::int64_t loopEnd = loopStart + raw.loopLength;
+            sample.bits = (raw.type & 0x10) ? 16 : 8;
             if (sample.bits == 16) {
                 length /= 2;
                 loopStart /= 2;
@@ -274,7 +323,7 @@ private:
             sample.length = static_cast<std::int32_t>(length);
             sample.loopStart = static_cast<std::int32_t>(std::min<std::int64_t>(loopStart, INT32_MAX));
             sample.loopEnd = static_cast<std::int32_t>(std::min<std::int64_t>(loopEnd, INT32_MAX));
-            sample.loopType = raw[s].type & 3;
+            sample.loopType = raw.type & 3;
             if (sample.length != 0) {
                 sample.hasData = 1;
                 undoDelta(block + 128, sample.length, sample.bits);
@@ -298,6 +347,9 @@ private:
     ByteReader r_;
     LoadResult& result_;
     std::uint32_t sampleHeaderSize_ = kSampleHeaderRead;
+    std::uint16_t version_ = 0;
+    bool dataAfterPatterns_ = false;
+    std::vector<PendingInstrument> pending_;
 };
 
 } // namespace

@@ -1,9 +1,10 @@
 #include "platform/profile.h"
 
+#include "platform/file_bytes.h"
+
 #include <algorithm>
 #include <climits>
-#include <fstream>
-#include <iterator>
+#include <vector>
 
 namespace platform {
 
@@ -46,6 +47,9 @@ Profile Profile::fromText(std::string_view text)
     Profile p;
     std::string section;
     bool inSection = false;
+    // Editors that save UTF-8 may put a byte-order mark before the first line.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
     while (!text.empty()) {
         const std::size_t eol = text.find('\n');
         const std::string_view line = trim(text.substr(0, eol));
@@ -70,11 +74,10 @@ Profile Profile::fromText(std::string_view text)
 
 Profile Profile::fromFile(const std::string& path)
 {
-    std::ifstream in(hostPath(path), std::ios::binary);
-    if (!in)
+    std::vector<std::uint8_t> bytes;
+    if (!readFileBytes(path, bytes))
         return Profile{};
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return fromText(text);
+    return fromText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 const std::string* Profile::find(std::string_view section, std::string_view key) const

@@ -2,7 +2,8 @@
 // Settings files in profile (".ini") form: "[section]" lines followed by
 // "key=value" lines. Section and key names compare without regard to case,
 // names and values are trimmed of surrounding blanks, and lines starting
-// with ';' are comments. The first occurrence of a section or key counts.
+// with ';' are comments. The first occurrence of a key counts; a section
+// named again continues. A leading UTF-8 byte-order mark is skipped.
 #include <map>
 #include <string>
 #include <string_view>

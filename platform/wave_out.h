@@ -134,6 +134,10 @@ public:
     // Bytes written and not yet taken by the device: the audio that a block
     // written now waits behind before it reaches the device.
     virtual std::uint32_t queuedBytes() = 0;
+    // Frames the device adds on average between the queue and the moment it
+    // takes the audio: a device that takes audio in steps of n frames makes
+    // a frame wait n / 2 beyond the queue. 0 for a device without steps.
+    virtual std::uint32_t stepLagFrames() { return 0; }
 };
 
 // The SDL2 audio device; SDL's audio subsystem is initialised while the

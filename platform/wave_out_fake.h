@@ -19,6 +19,7 @@ public:
         WaveResult unprepareResult = waveOk;
         WaveResult writeResult = waveOk;
         WaveResult closeResult = waveOk;
+        std::uint32_t stepLagFrames = 0; // what stepLagFrames() answers
     };
 
     FakeWaveOut() = default;
@@ -33,6 +34,7 @@ public:
     WaveResult close() override;
     // The lengths of the queued blocks (the fake takes a block whole).
     std::uint32_t queuedBytes() override;
+    std::uint32_t stepLagFrames() override { return config_.stepLagFrames; }
 
     // Test side, callable from any thread.
     // Plays the oldest queued block: keeps a copy of its bytes, marks it

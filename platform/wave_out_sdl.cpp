@@ -72,6 +72,7 @@ public:
             device_ = device;
             event_ = &event;
             offset_ = 0;
+            callbackFrames_ = have.samples;
         }
         SDL_PauseAudioDevice(device_, 0);
         event.signal(); // the device is open
@@ -161,6 +162,12 @@ public:
         return bytes - std::min(bytes, offset_);
     }
 
+    std::uint32_t stepLagFrames() override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return callbackFrames_ / 2;
+    }
+
 private:
     static void finish(WaveHeader& header)
     {
@@ -207,6 +214,7 @@ private:
     AutoResetEvent* event_ = nullptr;
     std::deque<WaveHeader*> queue_;
     std::uint32_t offset_ = 0; // bytes of the front block already played
+    std::uint32_t callbackFrames_ = 0; // frames the device takes per callback
 };
 
 } // namespace

@@ -3,7 +3,7 @@
 # Debian packages the build, the tests and the data generator need.
 DEMO_PACKAGES="g++ cmake ninja-build pkg-config libsdl2-dev libfltk1.3-dev ffmpeg \
 libgtest-dev libgmock-dev libbenchmark-dev libstb-dev libpixman-1-dev \
-libfreetype-dev fonts-dejavu-core xvfb xauth xdotool"
+libfreetype-dev fonts-dejavu-core xvfb xauth xdotool lib3ds-dev"
 
 demo_install_packages() {
     local missing=""

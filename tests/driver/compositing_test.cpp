@@ -334,12 +334,34 @@ TEST(KeyedBlit, OutsideOrEmptyDrawsNothing)
     driver::beatZoomFiltered(destination.surface, empty, 0.5f);
     driver::beatZoomNearest(destination.surface, empty, 0.5f);
     driver::quarterTileCopy(destination.surface, empty);
+    driver::copyPicture(empty, destination.surface); // an end picture that could not be read
     for (std::uint32_t p : destination.pixels())
         ASSERT_EQ(p, background);
     // An empty destination is left alone as well.
     driver::blitKeyed(image.surface, empty, 0, 0);
     driver::beatZoomFiltered(empty, destination.surface, 0.5f);
     EXPECT_FALSE(destination.surface.locked());
+}
+
+TEST(CopyPicture, CopiesFromTheTopLeftAsFarAsBothReach)
+{
+    for (const auto& size : {std::pair{7, 5}, std::pair{60, 50}}) {
+        Picture destination(40, 30);
+        destination.fill(background);
+        Surface image(size.first, size.second, display::format32());
+        for (int y = 0; y < size.second; ++y)
+            for (int x = 0; x < size.first; ++x)
+                testing_support::setPixel(image, x, y, static_cast<std::uint32_t>(0x0a000000 | y << 8 | x));
+        driver::copyPicture(image, destination.surface);
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const bool inside = x < size.first && y < size.second;
+                ASSERT_EQ(testing_support::pixelAt(destination.surface, x, y),
+                          inside ? static_cast<std::uint32_t>(0x0a000000 | y << 8 | x) : background)
+                    << x << "," << y;
+            }
+        EXPECT_FALSE(image.locked());
+    }
 }
 
 // ---------------------------------------------------------------- locking

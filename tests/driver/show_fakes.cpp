@@ -34,18 +34,28 @@ std::string LoggingArtist::nameOf(const display::Surface& surface) const
 
 void LoggingArtist::add(const char* what, const display::Surface& a, std::initializer_list<double> numbers)
 {
-    std::string text = std::string(what) + " " + nameOf(a);
-    for (double n : numbers)
-        text += " " + number(n);
+    std::string text = what;
+    text += ' ';
+    text += nameOf(a);
+    for (double n : numbers) {
+        text += ' ';
+        text += number(n);
+    }
     add(std::move(text));
 }
 
 void LoggingArtist::add(const char* what, const display::Surface& from, const display::Surface& to,
                         std::initializer_list<double> numbers)
 {
-    std::string text = std::string(what) + " " + nameOf(from) + " " + nameOf(to);
-    for (double n : numbers)
-        text += " " + number(n);
+    std::string text = what;
+    text += ' ';
+    text += nameOf(from);
+    text += ' ';
+    text += nameOf(to);
+    for (double n : numbers) {
+        text += ' ';
+        text += number(n);
+    }
     add(std::move(text));
 }
 
@@ -53,7 +63,10 @@ void LoggingArtist::fadeToColour(display::Surface& frame, std::uint32_t colour, 
 {
     char text[64];
     std::snprintf(text, sizeof text, " %06x %d", colour, intensity);
-    add("fade " + nameOf(frame) + text);
+    std::string line = "fade ";
+    line += nameOf(frame);
+    line += text;
+    add(std::move(line));
 }
 
 std::vector<std::string> LoggingArtist::take()

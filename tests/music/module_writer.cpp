@@ -51,30 +51,13 @@ void packCell(std::vector<std::uint8_t>& out, const Cell& c)
     if (c.parameter) put8(out, c.parameter);
 }
 
-std::vector<std::uint8_t> writeXm(const XmModule& m)
-{
-    std::vector<std::uint8_t> out;
-    putText(out, "Extended Module: ", 17);
-    putText(out, m.name, 20);
-    put8(out, 0x1A);
-    putText(out, "module writer", 20);
-    put16(out, 0x0104);
-    put32(out, m.headerSize);
-    const std::size_t headerStart = 60;
-    put16(out, m.songLengthOverride >= 0 ? static_cast<unsigned>(m.songLengthOverride)
-                                         : static_cast<unsigned>(m.orders.size()));
-    put16(out, m.restart);
-    put16(out, static_cast<unsigned>(m.channels));
-    put16(out, static_cast<unsigned>(m.patterns.size()));
-    put16(out, static_cast<unsigned>(m.instruments.size()));
-    put16(out, m.linear ? 1 : 0);
-    put16(out, m.speed);
-    put16(out, m.bpm);
-    for (int i = 0; i < 256; ++i)
-        put8(out, i < static_cast<int>(m.orders.size()) ? m.orders[static_cast<std::size_t>(i)] : 0);
-    // A header longer than 276 bytes carries extra bytes; a shorter one ends early.
-    out.resize(headerStart + m.headerSize, 0xEE);
+namespace {
 
+// The patterns, each with its header: 9 bytes, or 8 in version 0x0102, whose
+// one row byte holds rows - 1.
+void writePatterns(std::vector<std::uint8_t>& out, const XmModule& m)
+{
+    const bool shortHeader = m.version == 0x0102;
     for (const XmPattern& p : m.patterns) {
         std::vector<std::uint8_t> packed;
         if (!p.rawData.empty()) {
@@ -91,14 +74,24 @@ std::vector<std::uint8_t> writeXm(const XmModule& m)
                     }
             }
         }
-        put32(out, p.headerLength);
+        put32(out, shortHeader && p.headerLength == 9 ? 8 : p.headerLength);
         put8(out, 0);
-        put16(out, static_cast<unsigned>(p.rows));
+        if (shortHeader)
+            put8(out, static_cast<unsigned>(p.rows - 1));
+        else
+            put16(out, static_cast<unsigned>(p.rows));
         put16(out, p.rawPackedSizeSet ? p.rawPackedSize : static_cast<unsigned>(packed.size()));
         out.insert(out.end(), p.headerExtra.begin(), p.headerExtra.end());
         out.insert(out.end(), packed.begin(), packed.end());
     }
 
+}
+
+// The instruments with their sample headers; the sample data goes to `data`
+// (right after each instrument's headers in 0x0104, after the patterns in
+// older versions).
+void writeInstruments(std::vector<std::uint8_t>& out, std::vector<std::uint8_t>& data, const XmModule& m)
+{
     for (const XmInstrument& ins : m.instruments) {
         const std::size_t start = out.size();
         const bool empty = ins.samples.empty();
@@ -159,7 +152,7 @@ std::vector<std::uint8_t> writeXm(const XmModule& m)
         }
         for (const XmSample& s : ins.samples) {
             if (s.rawDataSet) {
-                out.insert(out.end(), s.rawData.begin(), s.rawData.end());
+                data.insert(data.end(), s.rawData.begin(), s.rawData.end());
                 continue;
             }
             int previous = 0;
@@ -167,11 +160,52 @@ std::vector<std::uint8_t> writeXm(const XmModule& m)
                 const int delta = v - previous;
                 previous = v;
                 if (s.sixteenBit)
-                    put16(out, static_cast<std::uint16_t>(delta));
+                    put16(data, static_cast<std::uint16_t>(delta));
                 else
-                    put8(out, static_cast<std::uint8_t>(delta));
+                    put8(data, static_cast<std::uint8_t>(delta));
             }
         }
+        if (m.version >= 0x0104) {
+            out.insert(out.end(), data.begin(), data.end());
+            data.clear();
+        }
+    }
+}
+
+} // namespace
+
+std::vector<std::uint8_t> writeXm(const XmModule& m)
+{
+    std::vector<std::uint8_t> out;
+    putText(out, "Extended Module: ", 17);
+    putText(out, m.name, 20);
+    put8(out, 0x1A);
+    putText(out, "module writer", 20);
+    put16(out, m.version);
+    put32(out, m.headerSize);
+    const std::size_t headerStart = 60;
+    put16(out, m.songLengthOverride >= 0 ? static_cast<unsigned>(m.songLengthOverride)
+                                         : static_cast<unsigned>(m.orders.size()));
+    put16(out, m.restart);
+    put16(out, static_cast<unsigned>(m.channels));
+    put16(out, static_cast<unsigned>(m.patterns.size()));
+    put16(out, static_cast<unsigned>(m.instruments.size()));
+    put16(out, m.linear ? 1 : 0);
+    put16(out, m.speed);
+    put16(out, m.bpm);
+    for (int i = 0; i < 256; ++i)
+        put8(out, i < static_cast<int>(m.orders.size()) ? m.orders[static_cast<std::size_t>(i)] : 0);
+    // A header longer than 276 bytes carries extra bytes; a shorter one ends early.
+    out.resize(headerStart + m.headerSize, 0xEE);
+
+    std::vector<std::uint8_t> data;
+    if (m.version >= 0x0104) {
+        writePatterns(out, m);
+        writeInstruments(out, data, m);
+    } else {
+        writeInstruments(out, data, m);
+        writePatterns(out, m);
+        out.insert(out.end(), data.begin(), data.end());
     }
     return out;
 }
@@ -190,7 +224,7 @@ std::vector<std::uint8_t> writeMod(const ModModule& m)
         put16be(out, s.loopLengthWords);
     }
     put8(out, m.songLength);
-    put8(out, 127);
+    put8(out, m.restartByte);
     for (int i = 0; i < 128; ++i)
         put8(out, i < static_cast<int>(m.orders.size()) ? m.orders[static_cast<std::size_t>(i)] : 0);
     putText(out, m.tag, 4);

@@ -64,6 +64,10 @@ struct XmModule {
     bool linear = true;
     std::uint16_t speed = 6, bpm = 125;
     std::uint32_t headerSize = 276;
+    // 0x0104; 0x0103 and 0x0102 write the instruments (without their sample
+    // data) before the patterns and all sample data last; 0x0102 also writes
+    // 8-byte pattern headers with the rows minus one in a single byte.
+    std::uint16_t version = 0x0104;
     std::vector<XmPattern> patterns;
     std::vector<XmInstrument> instruments;
 };
@@ -92,6 +96,7 @@ struct ModModule {
     std::string tag = "M.K.";
     int channels = 4;
     std::uint8_t songLength = 1;
+    std::uint8_t restartByte = 127;
     std::vector<std::uint8_t> orders{0};
     int patternsToWrite = -1; // -1: 1 + the largest order among the first songLength
     std::vector<std::vector<ModCell>> patterns; // each 64 x channels, missing cells empty

@@ -62,6 +62,12 @@ struct Player {
         for (int i = 0; i < n; ++i)
             song->playTick();
     }
+    // n ticks with their audio, so that the channels' positions move.
+    void play(int n)
+    {
+        std::vector<std::uint8_t> block(4 * static_cast<std::size_t>(song->framesPerTick) * n);
+        song->fillBuffer(block.data(), static_cast<std::uint32_t>(block.size()));
+    }
     Channel& ch(int c) { return song->channels[static_cast<std::size_t>(c)]; }
     int currentRow() const { return song->nextRow - 1; }
 };
@@ -685,36 +691,123 @@ TEST(Envelopes, VolumeEnvelopeFadeOutAndFinalVolume)
     EXPECT_EQ(p.ch(0).finalVolume, 96);
 }
 
-// Kxx releases the key on its tick (K00 on the row tick): a note with a
-// volume envelope leaves its sustain and fades; the volume itself is left
-// alone, so a note without an envelope plays on.
-TEST(Envelopes, KeyOffEffectReleasesOnItsTick)
+// Kxx releases the key exactly as a key-off note on the same tick does (K00
+// against a key-off note, K03 against a key-off note delayed by ED3), tick
+// for tick: envelope, sustain and fade-out. The volume itself is left alone,
+// so a note without an envelope plays on.
+TEST(Envelopes, KeyOffEffectReleasesAsAKeyOffNoteOnItsTick)
 {
-    XmModule m = module(2);
+    XmModule m = module(5);
     XmInstrument env = m.instruments[0];
-    env.volumeEnvelope.points = {{0, 64}, {100, 64}};
-    env.volumeEnvelope.type = 3; // on, sustain at point 0
+    env.volumeEnvelope.points = {{0, 64}, {3, 48}, {9, 0}};
+    env.volumeEnvelope.sustain = 1;
+    env.volumeEnvelope.type = 3; // on, sustain at x = 3
+    env.panningEnvelope = env.volumeEnvelope;
     env.fadeOut = 1000;
     m.instruments.push_back(env);
-    at(m, 0, 0) = {C4, 2, 0, 0, 0};
-    at(m, 0, 1) = {C4, 1, 0, 0, 0};
-    at(m, 1, 0) = {0, 0, 0, 20, 3}; // K03: release on tick 3
-    at(m, 1, 1) = {0, 0, 0, 20, 0}; // K00: release on the row tick
+    for (int c = 0; c < 4; ++c)
+        at(m, 0, c) = {C4, 2, 0, 0, 0};
+    at(m, 0, 4) = {C4, 1, 0, 0, 0}; // no envelope
+    at(m, 1, 0) = {97, 0, 0, 0, 0};
+    at(m, 1, 1) = {0, 0, 0, 20, 0};   // K00
+    at(m, 1, 2) = {97, 0, 0, 0xE, 0xD3}; // key-off note on tick 3
+    at(m, 1, 3) = {0, 0, 0, 20, 3};   // K03
+    at(m, 1, 4) = {0, 0, 0, 20, 0};
     Player p(m);
-    p.ticks(12); // row 1's tick
-    EXPECT_EQ(p.ch(0).keyReleased, 0);
-    EXPECT_EQ(p.ch(1).keyReleased, 1);
-    EXPECT_EQ(p.ch(1).volume, 64);
-    EXPECT_EQ(p.ch(1).fadeOutLevel, 65536); // no envelope: no fade either
-    p.ticks(2);
-    EXPECT_EQ(p.ch(0).keyReleased, 0);
-    p.ticks(1); // tick 3
-    EXPECT_EQ(p.ch(0).keyReleased, 1);
-    EXPECT_EQ(p.ch(0).volume, 64); // the envelope carries the release
-    EXPECT_EQ(p.ch(0).fadeOutLevel, 65536 - 1000);
-    p.ticks(1);
-    EXPECT_EQ(p.ch(0).fadeOutLevel, 65536 - 2000);
-    EXPECT_GT(p.ch(1).leftGain, 0);
+    p.ticks(11);
+    for (int tick = 0; tick < 16; ++tick) {
+        p.ticks(1);
+        for (int pair : {0, 2}) {
+            const Channel& note = p.ch(pair);
+            const Channel& effect = p.ch(pair + 1);
+            ASSERT_EQ(effect.keyReleased, note.keyReleased) << pair << " " << tick;
+            ASSERT_EQ(effect.volumeEnvelope.output, note.volumeEnvelope.output) << pair << " " << tick;
+            ASSERT_EQ(effect.panningEnvelope.output, note.panningEnvelope.output) << pair << " " << tick;
+            ASSERT_EQ(effect.fadeOutLevel, note.fadeOutLevel) << pair << " " << tick;
+            ASSERT_EQ(effect.finalVolume, note.finalVolume) << pair << " " << tick;
+        }
+    }
+    EXPECT_EQ(p.ch(1).volumeEnvelope.output, 0); // released and run to the end
+    EXPECT_EQ(p.ch(3).keyReleased, 1);
+    EXPECT_EQ(p.ch(4).keyReleased, 1);
+    EXPECT_EQ(p.ch(4).volume, 64);
+    EXPECT_GT(p.ch(4).leftGain, 0);
+}
+
+// A note with tone portamento slides to its pitch on the sample that plays
+// on (relative note +12 here), not on the one its key maps to (relative note
+// 0, finetune 64), and the channel keeps its sample.
+TEST(PlayerEffects, TonePortamentoTargetsThePlayingSample)
+{
+    XmModule m = module(1);
+    XmInstrument& ins = m.instruments[0];
+    ins.samples[0].relativeNote = 12;
+    XmSample other = ins.samples[0];
+    other.relativeNote = 0;
+    other.finetune = 64;
+    other.frames = squareWave(256, 20);
+    ins.samples.push_back(other);
+    ins.keymap.assign(96, 0);
+    for (int k = 60; k < 96; ++k)
+        ins.keymap[static_cast<std::size_t>(k)] = 1;
+    const struct {
+        std::uint8_t volume, effect, parameter;
+    } slides[] = {{0, 0x3, 0x10}, {0, 0x5, 0x00}, {0xF1, 0, 0}};
+    for (const auto& slide : slides) {
+        at(m, 0, 0) = {C4, 1, 0, 0, 0}; // index 48 + 12: (120 - 60) x 64 = 3840
+        at(m, 1, 0) = {73, 1, slide.volume, slide.effect, slide.parameter};
+        Player p(m);
+        p.play(6);
+        ASSERT_EQ(p.ch(0).period, 3840);
+        const std::uint8_t* data = p.ch(0).sampleData;
+        p.play(6);
+        // Index 72 + 12 at finetune 0: (120 - 84) x 64 = 2304 (the mapped sample would give 3040).
+        EXPECT_EQ(p.ch(0).tonePortaTarget, 2304) << int(slide.effect);
+        EXPECT_EQ(p.ch(0).sampleData, data);
+        EXPECT_EQ(p.ch(0).sampleNumber, 0);
+        EXPECT_EQ(p.ch(0).period, 3840); // slides from there
+        EXPECT_GT(p.ch(0).positionInt, 0); // not restarted
+    }
+}
+
+// The real note (index + relative note) must lie in 0..118: beyond it the
+// note changes nothing but the instrument, which then acts as in a cell
+// without a note: the volume goes back to the playing sample's (64), where a
+// played note takes its new sample's (30).
+TEST(PlayerEffects, NotesBeyondThePlayableRangeAreIgnored)
+{
+    const struct {
+        std::uint8_t note;
+        std::int8_t relative;
+        int period; // 0: ignored
+    } cases[] = {
+        {96, 24, 0},                    // B-7 + 2 octaves: 119
+        {96, 23, (120 - 118) * 64},     // 118: the highest
+        {1, -1, 0},                     // below C-0
+        {1, 0, 120 * 64},
+    };
+    for (const auto& c : cases) {
+        XmModule m = module(1);
+        XmInstrument second = m.instruments[0];
+        second.samples[0].relativeNote = c.relative;
+        second.samples[0].volume = 30;
+        m.instruments.push_back(second);
+        at(m, 0, 0) = {C4, 1, 0, 0, 0};
+        at(m, 1, 0) = {c.note, 2, 0, 0, 0};
+        Player p(m);
+        p.play(6 + 5);
+        const int before = p.ch(0).positionInt;
+        p.play(1);
+        EXPECT_EQ(p.ch(0).instrument, &p.song->instruments[1]) << int(c.note) << " " << int(c.relative);
+        EXPECT_EQ(p.ch(0).volume, c.period == 0 ? 64 : 30);
+        if (c.period == 0) {
+            EXPECT_EQ(p.ch(0).period, 4608);
+            EXPECT_GT(p.ch(0).positionInt, before);
+        } else {
+            EXPECT_EQ(p.ch(0).period, c.period);
+            EXPECT_LT(p.ch(0).positionInt, before);
+        }
+    }
 }
 
 TEST(Gains, CentreAndSidesWithBothAmplifications)

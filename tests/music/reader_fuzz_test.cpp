@@ -17,9 +17,12 @@ using namespace music_test;
 
 namespace {
 
-std::vector<std::uint8_t> richXm()
+// version: 0x0104, or 0x0102 for the older layout (instruments first, sample
+// data last, short pattern headers).
+std::vector<std::uint8_t> richXm(std::uint16_t version = 0x0104)
 {
     XmModule m;
+    m.version = version;
     m.channels = 3;
     m.orders = {0, 1, 0};
     XmPattern p;
@@ -123,7 +126,7 @@ void playFor(Song& song, int rate, double seconds)
 TEST(ReaderFuzz, EveryTruncationOfAnXmAndAModIsSafe)
 {
     auto song = std::make_unique<Song>();
-    for (const auto& file : {richXm(), richMod()}) {
+    for (const auto& file : {richXm(), richXm(0x0102), richMod()}) {
         ASSERT_TRUE(readModule(*song, file).loaded());
         const std::size_t step = file.size() > 4000 ? 7 : 1;
         for (std::size_t n = 0; n < file.size(); n += step) {
@@ -141,10 +144,10 @@ TEST(ReaderFuzz, RandomlyMutatedModulesAreSafe)
 {
     std::mt19937 rng(20240611);
     auto song = std::make_unique<Song>();
-    const std::vector<std::vector<std::uint8_t>> seeds = {richXm(), richMod()};
+    const std::vector<std::vector<std::uint8_t>> seeds = {richXm(), richMod(), richXm(0x0102)};
     int loaded = 0;
     for (int iteration = 0; iteration < 1500; ++iteration) {
-        std::vector<std::uint8_t> file = seeds[static_cast<std::size_t>(iteration % 2)];
+        std::vector<std::uint8_t> file = seeds[static_cast<std::size_t>(iteration) % seeds.size()];
         const int mutations = 1 + static_cast<int>(rng() % 8);
         for (int k = 0; k < mutations; ++k) {
             const std::size_t at = rng() % file.size();

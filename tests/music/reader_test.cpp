@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -219,8 +220,8 @@ TEST(XmReader, ImpossibleSizesAndCountsAreRejectedWithAMessage)
         {"257 rows", [](XmModule& m) { m.patterns[0].rows = 257; }},
         {"header size 19", [](XmModule& m) { m.headerSize = 19; }},
         {"pattern header past the end", [](XmModule& m) { m.patterns[0].headerLength = 0x7FFFFFFF; }},
-        {"17 samples", [](XmModule& m) {
-             m.instruments.push_back(instrumentWith(std::vector<XmSample>(17, sample8({1}))));
+        {"33 samples", [](XmModule& m) {
+             m.instruments.push_back(instrumentWith(std::vector<XmSample>(33, sample8({1}))));
          }},
     };
     for (const Case& c : cases) {
@@ -246,6 +247,94 @@ TEST(XmReader, ImpossibleSizesAndCountsAreRejectedWithAMessage)
     EXPECT_EQ(r.status, LoadStatus::Broken);
     ASSERT_EQ(r.messages.size(), 1u);
     EXPECT_NE(r.messages[0].text.find("100000"), std::string::npos);
+}
+
+// Files of versions 0x0102 and 0x0103 keep their instruments before the
+// patterns and the sample data at the end (0x0102 with 8-byte pattern
+// headers); they must give the same song as the 0x0104 file.
+TEST(XmReader, OlderLayoutsReadTheSameSongAsTheirTwin)
+{
+    XmModule m;
+    m.channels = 2;
+    m.orders = {1, 0};
+    m.patterns.resize(3);
+    m.patterns[0].rows = 256;
+    m.patterns[0].cells = {{49, 1, 0x30, 0x4, 0x21}, {0, 2}, {97}};
+    m.patterns[1].rows = 1; // a one-row pattern: row byte 0 in 0x0102
+    m.patterns[1].cells = {{61, 2}};
+    m.patterns[2].rows = 9; // no data
+    XmSample wide = sample8({-300, 5, 7000});
+    wide.sixteenBit = true;
+    wide.loopType = 2;
+    wide.loopLength = 2;
+    m.instruments = {instrumentWith({sample8({1, -2, 3}), wide}), XmInstrument{}, instrumentWith({sample8({9})})};
+    m.instruments[0].keymap.assign(96, 1);
+    m.instruments[0].volumeEnvelope = {{{0, 64}, {5, 10}}, 1, 0, 0, 3};
+    const auto twin = newSong();
+    ASSERT_TRUE(readModule(*twin, writeXm(m)).loaded());
+    for (std::uint16_t version : {0x0102, 0x0103}) {
+        m.version = version;
+        const auto song = newSong();
+        const LoadResult r = readModule(*song, writeXm(m));
+        ASSERT_TRUE(r.loaded()) << version;
+        EXPECT_TRUE(r.messages.empty()) << version;
+        EXPECT_EQ(song->numPatterns, 3);
+        EXPECT_EQ(song->numInstruments, 3);
+        EXPECT_EQ(song->orderTable, twin->orderTable);
+        for (int p = 0; p < 3; ++p) {
+            const Pattern& a = song->patterns[static_cast<std::size_t>(p)];
+            const Pattern& b = twin->patterns[static_cast<std::size_t>(p)];
+            EXPECT_EQ(a.rows, b.rows) << version << " pattern " << p;
+            ASSERT_EQ(a.packedSize, b.packedSize) << version << " pattern " << p;
+            EXPECT_EQ(std::memcmp(a.data, b.data, a.packedSize), 0) << version << " pattern " << p;
+        }
+        for (int i = 0; i < 3; ++i) {
+            const Instrument& a = song->instruments[static_cast<std::size_t>(i)];
+            const Instrument& b = twin->instruments[static_cast<std::size_t>(i)];
+            EXPECT_EQ(a.inUse, b.inUse);
+            EXPECT_EQ(a.numSamples, b.numSamples);
+            EXPECT_EQ(a.keymap, b.keymap);
+            EXPECT_EQ(a.volumeEnvelope.points[1].y, b.volumeEnvelope.points[1].y);
+            for (int k = 0; k < a.numSamples; ++k) {
+                const Sample& x = a.samples[static_cast<std::size_t>(k)];
+                const Sample& y = b.samples[static_cast<std::size_t>(k)];
+                EXPECT_EQ(std::tie(x.length, x.bits, x.loopStart, x.loopEnd, x.loopType),
+                          std::tie(y.length, y.bits, y.loopStart, y.loopEnd, y.loopType))
+                    << version << " instrument " << i << " sample " << k;
+                EXPECT_EQ(std::memcmp(x.data, y.data, static_cast<std::size_t>(x.length * x.bits / 8)), 0);
+            }
+        }
+    }
+}
+
+// Instruments may hold up to 32 samples; each keeps its slot, so the keymap
+// plays the samples it names.
+TEST(XmReader, InstrumentWith24SamplesPlaysTheSamplesItsKeymapNames)
+{
+    XmModule m;
+    m.channels = 3;
+    std::vector<XmSample> samples;
+    for (int k = 0; k < 24; ++k)
+        samples.push_back(sample8(std::vector<std::int16_t>(64, static_cast<std::int16_t>(k + 1))));
+    m.instruments = {instrumentWith(samples)};
+    m.instruments[0].keymap.resize(96);
+    for (int n = 0; n < 96; ++n)
+        m.instruments[0].keymap[static_cast<std::size_t>(n)] = static_cast<std::uint8_t>(23 - n % 24);
+    m.patterns.resize(1);
+    // Notes 1, 7 and 24 map to samples 23, 17 and 0.
+    m.patterns[0].cells = {{1, 1}, {7, 1}, {24, 1}};
+    auto song = newSong();
+    ASSERT_TRUE(readModule(*song, writeXm(m)).loaded());
+    EXPECT_EQ(song->instruments[0].numSamples, 24);
+    song->start(44100);
+    for (int t = 0; t < 6; ++t)
+        song->playTick();
+    const int expected[] = {24, 18, 1};
+    for (int c = 0; c < 3; ++c) {
+        const Channel& ch = song->channels[static_cast<std::size_t>(c)];
+        ASSERT_EQ(ch.active, 1) << c;
+        EXPECT_EQ(ch.sampleData[0], expected[c]) << c;
+    }
 }
 
 TEST(XmReader, SixteenBitSamplesAreHalvedAndDeltaDecoded)
@@ -597,6 +686,50 @@ TEST(ModReader, TagsAndShortFiles)
 }
 
 // ---------------------------------------------------------------- dispatch and failures
+
+// An "M.K." file is read with eight channels when its restart byte is 0,
+// its samples are at finetune 0 and volume 64, and its size (rounded down to
+// even) is what eight-channel patterns give, counted over all 128 orders.
+TEST(ModReader, EightChannelPatternsBehindTheFourChannelTag)
+{
+    struct Case {
+        const char* what;
+        void (*change)(ModModule&);
+        int channels;
+    };
+    const Case cases[] = {
+        {"all conditions", [](ModModule&) {}, 8},
+        {"patterns named after the song's end", [](ModModule& m) { m.orders = {0, 0, 1}; m.patternsToWrite = 2; }, 8},
+        {"an odd byte at the end", [](ModModule& m) { m.samples[1].data.push_back(0); }, 8},
+        {"restart byte 127", [](ModModule& m) { m.restartByte = 127; }, 4},
+        {"a sample with finetune 1", [](ModModule& m) { m.samples[1].finetune = 1; }, 4},
+        {"a sample at volume 63", [](ModModule& m) { m.samples[0].volume = 63; }, 4},
+        {"two bytes more", [](ModModule& m) { m.samples[1].data.resize(m.samples[1].data.size() + 2); }, 4},
+        {"four-channel patterns", [](ModModule& m) { m.channels = 4; m.patterns[0].resize(256); }, 4},
+        {"another four-channel tag", [](ModModule& m) { m.tag = "FLT4"; }, 4},
+    };
+    for (const Case& c : cases) {
+        ModModule m;
+        m.channels = 8;
+        m.restartByte = 0;
+        m.samples.resize(2);
+        m.samples[0] = {"a", 2, 0, 64, 0, 1, {1, 2, 3, 4}};
+        m.samples[1] = {"b", 3, 0, 64, 0, 1, {5, 6, 7, 8, 9, 10}};
+        m.patterns.assign(2, std::vector<ModCell>(64 * 8));
+        m.patterns[0][6] = {428, 2, 0xC, 0x20}; // channel 6 of row 0
+        c.change(m);
+        auto song = newSong();
+        ASSERT_TRUE(readModule(*song, writeMod(m)).loaded()) << c.what;
+        EXPECT_EQ(song->numChannels, c.channels) << c.what;
+        RowCell cells[32];
+        unpackRow(&song->patterns[0], c.channels == 8 ? 0 : 1, c.channels, cells);
+        if (m.channels != c.channels)
+            continue; // read as written by four-channel rules: the data lies elsewhere
+        if (c.channels == 8)
+            EXPECT_EQ(cells[6].note, 24) << c.what;
+        EXPECT_EQ(song->instruments[1].samples[0].data[0], 5) << c.what; // the data after the patterns
+    }
+}
 
 TEST(ModuleReader, UnknownFilesLoadNothing)
 {

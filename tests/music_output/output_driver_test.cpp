@@ -69,6 +69,20 @@ TEST(OutputSizes, BlocksAndScratchAtTheThreeRates)
     EXPECT_EQ(waveBufferBytes(-5), 0u);
 }
 
+TEST(WaveDriver, LatencyCountsTheDevicesOwnStep)
+{
+    auto song = loadedSong({}, 22050);
+    Device device;
+    FakeWaveOut::Config config;
+    config.stepLagFrames = 100;
+    WaveDriver driver(*song, 22050, device.factory(config)());
+    EXPECT_EQ(driver.start(), 0);
+    ASSERT_TRUE(device.fake->waitForWrites(8, 10000));
+    // floor((7 x 1652 + 100) x 1000 / 22050) = 528
+    EXPECT_EQ(song->syncLatency, 528);
+    driver.stop();
+}
+
 TEST(WaveDriver, StartOpensTheDeviceAndQueuesEightBlocksAtOnce)
 {
     auto song = loadedSong({}, 22050);

@@ -3,6 +3,7 @@
 // own source file in this folder, with a static Registrar.
 #include "console/display.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -31,5 +32,10 @@ struct Registrar {
 
 // Number parsing with a clear message on text that is not a number.
 double parseNumber(const std::string& text, const char* what);
+
+// The stills of scenes: the first argument as T in milliseconds of demo
+// time (0 to 3600000), and the frame cleared in the scene's colour.
+double readTime(const std::vector<std::string>& arguments);
+void clearFrame(display::Surface& frame, std::uint32_t colour);
 
 } // namespace fxshot

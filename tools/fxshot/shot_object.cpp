@@ -5,40 +5,21 @@
 #include "effects/object_scene.h"
 #include "tools/fxshot/fxshot.h"
 
-#include <cstdint>
-#include <stdexcept>
-
 namespace {
-
-double readTime(const std::vector<std::string>& arguments)
-{
-    const double t = fxshot::parseNumber(arguments[0], "T (milliseconds)");
-    if (!(t >= 0) || t > 3600000)
-        throw std::runtime_error("T must lie between 0 and 3600000 ms");
-    return t;
-}
-
-void clearFrame(display::Surface& frame, std::uint32_t colour)
-{
-    auto* pixels = static_cast<std::uint32_t*>(frame.lock());
-    for (int i = 0; i < frame.width() * frame.height(); ++i)
-        pixels[i] = colour;
-    frame.unlock();
-}
 
 fxshot::Registrar intro({"object-intro", "T", 1,
                          [](const std::vector<std::string>& arguments, const fxshot::Options&,
                             display::Surface& frame) {
-                             const double t = readTime(arguments);
-                             clearFrame(frame, 0);
+                             const double t = fxshot::readTime(arguments);
+                             fxshot::clearFrame(frame, 0);
                              effects::ObjectScene(0).renderIntro(frame, nullptr, static_cast<float>(t));
                          }});
 
 fxshot::Registrar mainScene({"object-main", "T", 1,
                              [](const std::vector<std::string>& arguments, const fxshot::Options&,
                                 display::Surface& frame) {
-                                 const double t = readTime(arguments);
-                                 clearFrame(frame, 0xa0a0ff);
+                                 const double t = fxshot::readTime(arguments);
+                                 fxshot::clearFrame(frame, 0xa0a0ff);
                                  effects::ObjectScene(0).renderMain(frame, t * 0.002);
                              }});
 

@@ -5,40 +5,21 @@
 #include "effects/studio_scene_pair.h"
 #include "tools/fxshot/fxshot.h"
 
-#include <cstdint>
-#include <stdexcept>
-
 namespace {
-
-double readTime(const std::vector<std::string>& arguments)
-{
-    const double t = fxshot::parseNumber(arguments[0], "T (milliseconds)");
-    if (!(t >= 0) || t > 3600000)
-        throw std::runtime_error("T must lie between 0 and 3600000 ms");
-    return t;
-}
-
-void clearFrame(display::Surface& frame, std::uint32_t colour)
-{
-    auto* pixels = static_cast<std::uint32_t*>(frame.lock());
-    for (int i = 0; i < frame.width() * frame.height(); ++i)
-        pixels[i] = colour;
-    frame.unlock();
-}
 
 fxshot::Registrar disco({"disco", "T", 1,
                          [](const std::vector<std::string>& arguments, const fxshot::Options&,
                             display::Surface& frame) {
-                             const double t = readTime(arguments);
-                             clearFrame(frame, 0x6b69e4);
+                             const double t = fxshot::readTime(arguments);
+                             fxshot::clearFrame(frame, 0x6b69e4);
                              effects::StudioScenePair().renderDisco(frame, t * 0.025);
                          }});
 
 fxshot::Registrar ball({"ball", "T", 1,
                         [](const std::vector<std::string>& arguments, const fxshot::Options&,
                            display::Surface& frame) {
-                            const double t = readTime(arguments);
-                            clearFrame(frame, 0x0a00265f);
+                            const double t = fxshot::readTime(arguments);
+                            fxshot::clearFrame(frame, 0x0a00265f);
                             effects::StudioScenePair().renderBall(frame, t * 0.1);
                         }});
 

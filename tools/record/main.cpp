@@ -120,7 +120,11 @@ std::string clockText(double ms)
 // The bar on standard error: scene, music time, frames per second, time left.
 class Progress {
 public:
-    explicit Progress(double totalMs) : totalMs_(totalMs), started_(std::chrono::steady_clock::now()) {}
+    // totalMs: the length to record; musicStartMs: where in the music it starts.
+    Progress(double totalMs, double musicStartMs)
+        : totalMs_(totalMs), musicStartMs_(musicStartMs), started_(std::chrono::steady_clock::now())
+    {
+    }
 
     void show(const record::RecordedFrame& frame, bool last = false)
     {
@@ -138,7 +142,7 @@ public:
         for (int i = 0; i < 30; ++i)
             bar[i] = i < filled ? '#' : '.';
         bar[30] = '\0';
-        std::fprintf(stderr, "\r[%s] scene %2d  %s  %5.0f fps  %s left ", bar, frame.scene, clockText(frame.t).c_str(),
+        std::fprintf(stderr, "\r[%s] scene %2d  %s  %5.0f fps  %s left ", bar, frame.scene, clockText(musicStartMs_ + frame.t).c_str(),
                      fps, clockText(left * 1000.0).c_str());
         if (last)
             std::fputc('\n', stderr);
@@ -146,6 +150,7 @@ public:
 
 private:
     double totalMs_;
+    double musicStartMs_;
     std::chrono::steady_clock::time_point started_, shown_{};
     long frames_ = 0;
 };
@@ -271,7 +276,7 @@ int main(int argc, char** argv)
         return 1;
     }
     platform::installInterruptHandlers();
-    Progress progress(totalMs);
+    Progress progress(totalMs, std::max(0.0, startMs));
     std::vector<SceneTimes> scenes(14);
     record::RecordedFrame frame;
     std::uint64_t frames = 0;

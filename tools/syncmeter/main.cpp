@@ -44,6 +44,7 @@ public:
     platform::WaveResult reset() override { return device_->reset(); }
     platform::WaveResult close() override { return device_->close(); }
     std::uint32_t queuedBytes() override { return device_->queuedBytes(); }
+    std::uint32_t stepLagFrames() override { return device_->stepLagFrames(); }
 
     // Audio frames the device has taken so far.
     std::uint64_t takenFrames()
@@ -63,6 +64,7 @@ struct Marker {
     int value = 0;
     std::int64_t answeredMs = -1;
     std::int64_t reachedMs = -1;
+    std::uint64_t takenAtAnswer = 0; // audio frames the device had taken when it was answered
 };
 
 double percentile(std::vector<double> v, double p)
@@ -112,7 +114,7 @@ int main(int argc, char** argv)
         driver::seekToScene(song, from);
         song.setSyncListener([&](const music::SyncNotice& n) {
             std::lock_guard<std::mutex> lock(mutex);
-            markers.push_back({n.frame, n.value, -1, -1});
+            markers.push_back({n.frame, n.value, -1, -1, 0});
         });
     };
     music::MusicFacade music(path, driver::musicFlagWord, std::move(services));
@@ -134,33 +136,44 @@ int main(int argc, char** argv)
                 for (Marker& first : markers)
                     if (first.value == m.value && first.answeredMs < 0) {
                         first.answeredMs = now;
+                        first.takenAtAnswer = taken;
                         break;
                     }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 
-    std::vector<double> leads;
-    std::printf("# value  heard_at_ms(music)  answered_ms  reached_ms  lead_ms\n");
+    // lead: wall time from the answer to the device taking the row.
+    // audio lead: the audio still ahead of the row when it was answered,
+    // which does not depend on how evenly the device keeps its pace.
+    std::vector<double> leads, audioLeads;
+    const double rate = music.options().mixingRate;
+    std::printf("# value  heard_at_ms(music)  answered_ms  reached_ms  lead_ms  audio_lead_ms\n");
     for (const Marker& m : markers) {
         if (m.answeredMs < 0 || m.reachedMs < 0)
             continue;
         const double lead = static_cast<double>(m.reachedMs - m.answeredMs);
+        const double audioLead = (static_cast<double>(m.frame) - static_cast<double>(m.takenAtAnswer)) * 1000.0 / rate;
         leads.push_back(lead);
-        std::printf("%5d  %10.1f  %8lld  %8lld  %6.0f\n", m.value, m.frame * 1000.0 / music.options().mixingRate,
-                    static_cast<long long>(m.answeredMs), static_cast<long long>(m.reachedMs), lead);
+        audioLeads.push_back(audioLead);
+        std::printf("%5d  %10.1f  %8lld  %8lld  %6.0f  %6.1f\n", m.value, m.frame * 1000.0 / rate,
+                    static_cast<long long>(m.answeredMs), static_cast<long long>(m.reachedMs), lead, audioLead);
     }
     if (leads.empty())
         return std::printf("no marker was both answered and reached\n"), 1;
-    double sum = 0.0;
-    int within = 0;
-    for (double l : leads) {
-        sum += l;
-        within += std::abs(l - 100.0) <= 17.0;
-    }
-    std::printf("markers %zu  lead ms: mean %.1f  min %.0f  p5 %.0f  median %.0f  p95 %.0f  max %.0f  "
-                "within 100 +- 17: %d (%.0f%%)\n",
-                leads.size(), sum / static_cast<double>(leads.size()), percentile(leads, 0.0), percentile(leads, 0.05),
-                percentile(leads, 0.5), percentile(leads, 0.95), percentile(leads, 1.0), within,
-                100.0 * within / static_cast<double>(leads.size()));
+    const auto summary = [](const char* name, const std::vector<double>& v) {
+        double sum = 0.0;
+        int within = 0;
+        for (double l : v) {
+            sum += l;
+            within += std::abs(l - 100.0) <= 17.0;
+        }
+        std::printf("%-10s markers %zu: mean %.1f  min %.0f  p5 %.0f  median %.0f  p95 %.0f  max %.0f  "
+                    "within 100 +- 17: %d (%.0f%%)\n",
+                    name, v.size(), sum / static_cast<double>(v.size()), percentile(v, 0.0), percentile(v, 0.05),
+                    percentile(v, 0.5), percentile(v, 0.95), percentile(v, 1.0), within,
+                    100.0 * within / static_cast<double>(v.size()));
+    };
+    summary("lead", leads);
+    summary("audio lead", audioLeads);
     return 0;
 }

@@ -5,22 +5,45 @@
 // given number of seconds, and prints every synchronisation marker when it
 // first falls due: its value and the milliseconds since playback started.
 // Stops the music cleanly and exits with status 0.
+#include "music/module_reader.h"
 #include "music/music_facade.h"
+#include "music/song.h"
 #include "platform/clock.h"
 #include "platform/keyboard.h"
+#include "tools/common/command_line.h"
+#include "tools/common/module_problem.h"
 #include "tools/xmplay/options.h"
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <thread>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: xmplay MODULE [--seconds N]\n"
+    "Plays MODULE (XM or MOD) through the demo's music start-up (sound set-up window,\n"
+    "chosen output) until Escape, Ctrl-C or N seconds, printing each synchronisation\n"
+    "marker as it falls due.\n";
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    if (tools::helpRequested(argc, argv))
+        return tools::showHelp(kUsage);
     std::string error;
     auto options = xmplay::parseOptions(argc, argv, error);
-    if (!options) {
-        std::fprintf(stderr, "xmplay: %s\nusage: xmplay MODULE [--seconds N]\n", error.c_str());
-        return 2;
+    if (!options)
+        return tools::refuseCommandLine("xmplay", error, kUsage);
+    {
+        // A module that cannot be read is reported here in one line; the
+        // music start-up would show its boxes and end the process instead.
+        auto probe = std::make_unique<music::Song>();
+        const music::LoadResult result = music::readModuleFile(*probe, options->module);
+        if (!result.loaded())
+            return tools::refuseFile("xmplay", options->module, tools::moduleProblem(result, options->module));
     }
 
     platform::installInterruptHandlers();

@@ -7,6 +7,8 @@
 #include "music/output_driver.h"
 #include "music/song.h"
 #include "platform/message_box.h"
+#include "tools/common/command_line.h"
+#include "tools/common/module_problem.h"
 #include "tools/xmrender/wav_file.h"
 
 #include <cinttypes>
@@ -19,13 +21,14 @@
 
 namespace {
 
-int usage()
-{
-    std::fprintf(stderr,
-                 "usage: xmrender MODULE OUT.wav [--rate 11000|22050|44100] [--seconds N] [--markers]\n"
-                 "       xmrender MODULE --info\n");
-    return 2;
-}
+constexpr const char* kUsage =
+    "usage: xmrender MODULE OUT.wav [--rate 11000|22050|44100] [--seconds N] [--markers]\n"
+    "       xmrender MODULE --info\n"
+    "Renders MODULE (XM or MOD) through the demo's player into a 16-bit stereo WAV file\n"
+    "(60 seconds at 44100 Hz unless told otherwise), or prints its header.\n"
+    "  --markers  also print each synchronisation marker: time in ms, channel, value\n";
+
+int usage(const std::string& problem = {}) { return tools::refuseCommandLine("xmrender", problem, kUsage); }
 
 std::string fixedText(const char* p, std::size_t n) { return std::string(p, strnlen(p, n)); }
 
@@ -52,6 +55,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     });
 
+    if (tools::helpRequested(argc, argv))
+        return tools::showHelp(kUsage);
     std::string modulePath, outPath;
     std::uint32_t rate = 44100;
     double seconds = 60.0;
@@ -60,28 +65,24 @@ int main(int argc, char** argv)
         const std::string a = argv[i];
         if (a == "--rate" && i + 1 < argc) {
             rate = static_cast<std::uint32_t>(std::strtoul(argv[++i], nullptr, 10));
-            if (rate != 11000 && rate != 22050 && rate != 44100) {
-                std::fprintf(stderr, "xmrender: the rate is 11000, 22050 or 44100\n");
-                return 2;
-            }
+            if (rate != 11000 && rate != 22050 && rate != 44100)
+                return usage("the rate is 11000, 22050 or 44100");
         } else if (a == "--seconds" && i + 1 < argc) {
             seconds = std::strtod(argv[++i], nullptr);
-            if (!(seconds > 0.0) || seconds > 24 * 3600.0) {
-                std::fprintf(stderr, "xmrender: --seconds takes a positive number (at most a day)\n");
-                return 2;
-            }
+            if (!(seconds > 0.0) || seconds > 24 * 3600.0)
+                return usage("--seconds takes a positive number (at most a day)");
         } else if (a == "--markers") {
             markers = true;
         } else if (a == "--info") {
             info = true;
         } else if (!a.empty() && a[0] == '-') {
-            return usage();
+            return usage("unknown option " + a);
         } else if (modulePath.empty()) {
             modulePath = a;
         } else if (outPath.empty()) {
             outPath = a;
         } else {
-            return usage();
+            return usage("one module and one output file");
         }
     }
     if (modulePath.empty() || (outPath.empty() && !info))
@@ -89,22 +90,18 @@ int main(int argc, char** argv)
 
     auto song = std::make_unique<music::Song>();
     const music::LoadResult result = music::readModuleFile(*song, modulePath);
-    for (const music::LoadMessage& m : result.messages)
-        std::fprintf(stderr, "%s: %s\n", m.caption.c_str(), m.text.c_str());
-    if (!result.standardOutput.empty())
-        std::fputs(result.standardOutput.c_str(), stderr);
     if (!result.loaded())
-        return 1;
+        return tools::refuseFile("xmrender", modulePath, tools::moduleProblem(result, modulePath));
+    for (const music::LoadMessage& m : result.messages) // warnings of a module that loaded
+        std::fprintf(stderr, "xmrender: %s: %s: %s\n", modulePath.c_str(), m.caption.c_str(), m.text.c_str());
     if (info) {
         printInfo(*song);
         return 0;
     }
 
     xmrender::WavFile wav;
-    if (!wav.open(outPath, rate)) {
-        std::fprintf(stderr, "xmrender: cannot write %s\n", outPath.c_str());
-        return 1;
-    }
+    if (!wav.open(outPath, rate))
+        return tools::refuseFile("xmrender", outPath, "cannot be written");
     song->start(static_cast<std::int32_t>(rate));
     song->syncReset(600); // as the wave output does: same amplification, same events
     if (markers) {
@@ -124,10 +121,8 @@ int main(int argc, char** argv)
         const std::uint64_t left = (totalFrames - done) * 4;
         const auto bytes = static_cast<std::uint32_t>(left < block ? left : block);
         song->fillBuffer(buffer.data(), bytes);
-        if (!wav.write(buffer.data(), bytes)) {
-            std::fprintf(stderr, "xmrender: writing %s failed\n", outPath.c_str());
-            return 1;
-        }
+        if (!wav.write(buffer.data(), bytes))
+            return tools::refuseFile("xmrender", outPath, "writing failed");
         done += bytes / 4;
         if (progress && done >= nextReport) {
             std::fprintf(stderr, "\rxmrender: %" PRIu64 " of %" PRIu64 " s", done / rate, totalFrames / rate);
@@ -137,9 +132,7 @@ int main(int argc, char** argv)
     if (progress)
         std::fprintf(stderr, "\rxmrender: %" PRIu64 " s rendered\n", done / rate);
     song->syncRelease();
-    if (!wav.close()) {
-        std::fprintf(stderr, "xmrender: writing %s failed\n", outPath.c_str());
-        return 1;
-    }
+    if (!wav.close())
+        return tools::refuseFile("xmrender", outPath, "writing failed");
     return 0;
 }
