@@ -55,4 +55,6 @@ demo_build_web() {
         cp tests/web/package.json build-web/browser_test/
         (cd build-web/browser_test && npm install --no-audit --no-fund --loglevel=error)
     fi
+    # The browser scripts beside their node_modules, so that their imports resolve.
+    cp tests/web/*.mjs build-web/browser_test/
 }
