@@ -20,7 +20,12 @@ try {
   await page.goto(url + "index.html?stats", { waitUntil: "load" });
   await page.waitForSelector("#start:not([disabled])", { timeout: 60000 });
   await page.click("#start");
-  await page.waitForFunction(() => window.demoStats.ended || window.demoStats.errors.length, { timeout: 300000, polling: 1000 });
+  // Polled in short calls: one wait of the show's three minutes would
+  // outlast the browser protocol's own timeout.
+  const started = Date.now();
+  while (Date.now() - started < 300000 &&
+         !(await page.evaluate(() => window.demoStats.ended || window.demoStats.errors.length > 0)))
+    await new Promise((r) => setTimeout(r, 1000));
   const figures = await page.evaluate(() => {
     const s = window.demoStats, sorted = s.stepMs.slice().sort((a, b) => a - b);
     const mean = (v) => v.reduce((a, b) => a + b, 0) / (v.length || 1);
