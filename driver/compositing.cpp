@@ -2,7 +2,9 @@
 
 #include "console/surface_lock.h"
 
+#if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <cstddef>
@@ -68,6 +70,7 @@ std::uint32_t filteredPixel(std::uint32_t p00, std::uint32_t p01, std::uint32_t 
     return out;
 }
 
+#if defined(__SSE2__)
 inline __m128i load2(const std::uint32_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); }
 
 // 2 * (b - a) * w >> 16 added to a, on eight 16-bit lanes.
@@ -95,6 +98,7 @@ inline void filteredPair(std::uint32_t* out, const std::uint32_t* row0, const st
     const __m128i result = lerpLanes(top, bottom, wy);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(result, result));
 }
+#endif
 
 } // namespace
 
@@ -142,6 +146,7 @@ void beatZoomFiltered(display::Surface& destination, display::Surface& source, f
     // row, so the leading destination columns whose right neighbour exists
     // are worked out once: they take the two-pixel loop, the rest (none for
     // the driver's factors) read the last column twice.
+#if defined(__SSE2__)
     const int pairEnd = leadingColumnsBelow(m, lastColumn << 16, dw) & ~1;
 
     // Lane weights advance by du's fraction modulo 65536 (16-bit lanes wrap),
@@ -149,6 +154,7 @@ void beatZoomFiltered(display::Surface& destination, display::Surface& source, f
     const __m128i fractionStep = _mm_set1_epi16(static_cast<short>((2 * m.du) & 0xffff));
     const __m128i startFractions = _mm_unpacklo_epi64(_mm_set1_epi16(static_cast<short>(m.uStart & 0xffff)),
                                                       _mm_set1_epi16(static_cast<short>((m.uStart + m.du) & 0xffff)));
+#endif
 
     std::int64_t v = m.vStart;
     for (int y = 0; y < dh; ++y, v += m.dv) {
@@ -156,16 +162,17 @@ void beatZoomFiltered(display::Surface& destination, display::Surface& source, f
         const std::uint32_t* row0 = s + row * stride(source);
         const std::uint32_t* row1 = s + std::min(row + 1, lastRow) * stride(source);
         const int wy = static_cast<int>((v & 0xffff) >> 1);
-        const __m128i wyLanes = _mm_set1_epi16(static_cast<short>(wy));
         std::uint32_t* out = d + y * stride(destination);
-
-        __m128i fractions = startFractions;
         std::int64_t u = m.uStart;
         int x = 0;
+#if defined(__SSE2__)
+        const __m128i wyLanes = _mm_set1_epi16(static_cast<short>(wy));
+        __m128i fractions = startFractions;
         for (; x < pairEnd; x += 2, u += 2 * m.du) {
             filteredPair(out + x, row0, row1, u >> 16, (u + m.du) >> 16, _mm_srli_epi16(fractions, 1), wyLanes);
             fractions = _mm_add_epi16(fractions, fractionStep);
         }
+#endif
         for (; x < dw; ++x, u += m.du) {
             const std::int64_t column = std::min(u >> 16, lastColumn);
             const std::int64_t next = std::min(column + 1, lastColumn);

@@ -1,6 +1,8 @@
 #include "effects/object_polygon.h"
 
+#if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
 
 #include <cmath>
 
@@ -55,6 +57,17 @@ void spanAddRgb(std::uint32_t* span, int count, std::uint32_t colour)
 
 void spanAddPacked(std::uint32_t* span, int count, std::uint32_t colour)
 {
+#if !defined(__SSE2__)
+    // Each of the four bytes added with saturation, like the vector form.
+    for (int i = 0; i < count; ++i) {
+        std::uint32_t out = 0;
+        for (int shift = 0; shift < 32; shift += 8) {
+            const std::uint32_t sum = ((span[i] >> shift) & 0xffu) + ((colour >> shift) & 0xffu);
+            out |= (sum > 0xffu ? 0xffu : sum) << shift;
+        }
+        span[i] = out;
+    }
+#else
     const __m128i add4 = _mm_set1_epi32(static_cast<int>(colour));
     int i = 0;
     for (; i + 4 <= count; i += 4) {
@@ -65,6 +78,7 @@ void spanAddPacked(std::uint32_t* span, int count, std::uint32_t colour)
         __m128i p = _mm_cvtsi32_si128(static_cast<int>(span[i]));
         span[i] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_adds_epu8(p, add4)));
     }
+#endif
 }
 
 PolygonDrawer::PolygonDrawer() : pool_(kPoolSize)

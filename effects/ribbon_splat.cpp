@@ -2,7 +2,9 @@
 #include "effects/spline_ribbons.h"
 #include "platform/cpu.h"
 
+#if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
 
 #include <cstring>
 
@@ -22,11 +24,13 @@ inline std::uint32_t addSaturateRgb(std::uint32_t pixel, std::uint32_t colour)
     return result;
 }
 
+#if defined(__SSE2__)
 inline void addSaturateBytes(std::uint32_t* pixel, __m128i colour)
 {
     __m128i p = _mm_cvtsi32_si128(static_cast<int>(*pixel));
     *pixel = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_adds_epu8(p, colour)));
 }
+#endif
 
 } // namespace
 
@@ -45,6 +49,9 @@ void _splatnommx(std::uint32_t* centre, int pitch, std::uint8_t a, std::uint8_t 
 
 void _splatmmx(std::uint32_t* centre, int pitch, std::uint8_t a, std::uint8_t b, std::uint8_t c)
 {
+#if !defined(__SSE2__)
+    _splatnommx(centre, pitch, a, b, c);
+#else
     // Packed the other way round from the plain form: a lands in red.
     const std::uint32_t packed = static_cast<std::uint32_t>(a) << 16 | static_cast<std::uint32_t>(b) << 8 |
                                  static_cast<std::uint32_t>(c);
@@ -57,6 +64,7 @@ void _splatmmx(std::uint32_t* centre, int pitch, std::uint8_t a, std::uint8_t b,
     addSaturateBytes(centre - pitch, half);
     addSaturateBytes(centre - 1, half);
     addSaturateBytes(centre + 1, half);
+#endif
 }
 
 void _hamtacpuinfo(char* vendor, std::uint8_t* fpu, std::uint8_t* mmx)

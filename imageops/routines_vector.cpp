@@ -4,6 +4,7 @@
 // arithmetic. Loads and stores are unaligned, so any start address works.
 #include "imageops/routines.h"
 
+#if defined(__SSE2__)
 #include <emmintrin.h>
 
 #include <cstring>
@@ -143,3 +144,40 @@ void _invertmmx(std::uint32_t* dst, const std::uint32_t* src, std::uint32_t mask
 }
 
 } // namespace imageops
+
+#else // no SSE2: the same results a byte at a time
+
+#include "imageops/routines_bytewise.h"
+
+namespace imageops {
+
+void _saturatemmx(std::uint32_t* dst, const std::uint32_t* src, int width, int rows, int dstSkip, int srcSkip)
+{
+    bytewise::saturate(dst, src, width, rows, dstSkip, srcSkip, 0, false);
+}
+
+void _saturateintmmx(std::uint32_t* dst, const std::uint32_t* src, int width, int rows, int dstSkip, int srcSkip,
+                     std::uint16_t intensity)
+{
+    bytewise::saturate(dst, src, width, rows, dstSkip, srcSkip, intensity >> 1, true);
+}
+
+void _joinscreenmmx(std::uint32_t* dst, const std::uint32_t* a, const std::uint32_t* b, int count)
+{
+    bytewise::joinscreen(dst, a, b, count);
+}
+
+void _fade2colmmx(std::uint32_t* dst, const std::uint32_t* src, std::uint32_t colour, std::uint16_t intensity,
+                  int count)
+{
+    bytewise::fade2col(dst, src, colour, intensity, count);
+}
+
+void _invertmmx(std::uint32_t* dst, const std::uint32_t* src, std::uint32_t mask, int count)
+{
+    bytewise::invert(dst, src, mask, count);
+}
+
+} // namespace imageops
+
+#endif

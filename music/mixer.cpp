@@ -4,7 +4,9 @@
 // found in advance by division, so the inner loops never test the position.
 #include "music/mixer.h"
 
+#if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -113,6 +115,9 @@ void renderSaturating(const std::uint8_t* data, std::int64_t& position, std::int
     std::int64_t p = position;
     const std::int64_t s = Backward ? -step : step;
     int i = 0;
+#if defined(__SSE2__)
+    // Sixteen frames at a time, the sums in four registers; without SSE2 the
+    // frame loop below does them all with the same saturation.
     alignas(16) std::int16_t block[32];
     for (; i + 16 <= m; i += 16) {
 #pragma GCC unroll 16
@@ -129,6 +134,7 @@ void renderSaturating(const std::uint8_t* data, std::int64_t& position, std::int
             _mm_storeu_si128(o, sum);
         }
     }
+#endif
     for (; i < m; ++i) {
         const std::int64_t index = p >> 32;
         p += s;

@@ -33,7 +33,7 @@ MusicFacade::MusicFacade(const std::string& path, std::uint32_t flagWord, MusicS
     if (services.beforeOutput)
         services.beforeOutput(*song_);
     output_ = std::make_unique<OutputDriver>(*song_, options_.outputDriver, options_.mixingRate,
-                                             std::move(services.makeWaveOut));
+                                             std::move(services.makeWaveOut), std::move(services.makeAudioStream));
     startResult_ = output_->start(); // nobody acts on a failure: the music just does not run
     playing_ = true;
 }

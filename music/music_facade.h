@@ -18,8 +18,10 @@ class Song;
 
 // What the start-up uses from outside; tests replace them.
 struct MusicServices {
-    platform::SetupWindowOpener openSetupWindow = platform::openFltkSetupWindow;
-    WaveOutFactory makeWaveOut = platform::createSdlWaveOut;
+    platform::SetupWindowOpener openSetupWindow = platform::openDefaultSetupWindow;
+    WaveOutFactory makeWaveOut = platform::createDefaultWaveOut;
+    // A pulled stream for the wave output (the browser's); none by default.
+    platform::AudioStreamFactory makeAudioStream;
     platform::Clock* clock = nullptr; // the marker clock; null: the system clock
     // Runs on the started song just before the output starts (a test moves
     // the song to a later row here); nothing by default.

@@ -2,6 +2,7 @@
 
 #include "music/silent_driver.h"
 #include "music/sound_options.h"
+#include "music/stream_driver.h"
 #include "music/wave_driver.h"
 #include "platform/message_box.h"
 
@@ -25,11 +26,14 @@ void soundFatal(const char* text)
     platform::fatalExit(1);
 }
 
-OutputDriver::OutputDriver(Song& song, int driverNumber, std::int32_t mixingRate, WaveOutFactory makeDevice)
+OutputDriver::OutputDriver(Song& song, int driverNumber, std::int32_t mixingRate, WaveOutFactory makeDevice,
+                           platform::AudioStreamFactory makeStream)
     : driverNumber_(driverNumber)
 {
     if (driverNumber == kSilentDriver)
         output_ = std::make_unique<SilentDriver>(song, mixingRate);
+    else if (driverNumber == kWaveDriver && makeStream)
+        output_ = std::make_unique<StreamDriver>(song, mixingRate, makeStream());
     else if (driverNumber == kWaveDriver)
         output_ = std::make_unique<WaveDriver>(song, mixingRate, makeDevice ? makeDevice() : nullptr);
 }

@@ -3,6 +3,7 @@
 // wave-out device, refilled by a mixing thread) or the silent driver (a
 // 100 ms timer that runs the player into a scratch buffer), behind one
 // start/stop pair chosen by the driver number.
+#include "platform/audio_stream.h"
 #include "platform/wave_out.h"
 
 #include <cstdint>
@@ -44,11 +45,13 @@ public:
 using WaveOutFactory = std::function<std::unique_ptr<platform::WaveOut>()>;
 
 // The driver chosen by number: 0 silent, 1 wave output, anything else
-// neither (nothing plays, start returns 1).
+// neither (nothing plays, start returns 1). Given a stream factory, the wave
+// output plays on that pulled stream instead of the queued-block device.
 class OutputDriver {
 public:
     OutputDriver(Song& song, int driverNumber, std::int32_t mixingRate,
-                 WaveOutFactory makeDevice = platform::createSdlWaveOut);
+                 WaveOutFactory makeDevice = platform::createDefaultWaveOut,
+                 platform::AudioStreamFactory makeStream = nullptr);
     ~OutputDriver();
     OutputDriver(const OutputDriver&) = delete;
     OutputDriver& operator=(const OutputDriver&) = delete;

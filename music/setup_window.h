@@ -39,6 +39,6 @@ platform::SetupWindowSpec setupWindowSpec(std::uint32_t flagWord);
 // standard output and takes the choices of a "Go!" pressed at once.
 // Returns 0 after "Go!" (or no display), 1 after the window was closed.
 int showSetupWindow(std::uint32_t flagWord, SoundOptions& options,
-                    const platform::SetupWindowOpener& open = platform::openFltkSetupWindow);
+                    const platform::SetupWindowOpener& open = platform::openDefaultSetupWindow);
 
 } // namespace music

@@ -63,5 +63,7 @@ using SetupWindowOpener = std::function<std::unique_ptr<SetupWindow>(const Setup
 // Creates and shows the window with FLTK; nullptr when no display can be
 // opened at all.
 std::unique_ptr<SetupWindow> openFltkSetupWindow(const SetupWindowSpec& spec);
+// The platform's own set-up window: FLTK's on Linux.
+std::unique_ptr<SetupWindow> openDefaultSetupWindow(const SetupWindowSpec& spec);
 
 } // namespace platform

@@ -249,4 +249,6 @@ std::unique_ptr<SetupWindow> openFltkSetupWindow(const SetupWindowSpec& spec)
     return std::make_unique<FltkSetupWindow>(spec);
 }
 
+std::unique_ptr<SetupWindow> openDefaultSetupWindow(const SetupWindowSpec& spec) { return openFltkSetupWindow(spec); }
+
 } // namespace platform

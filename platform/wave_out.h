@@ -143,5 +143,7 @@ public:
 // The SDL2 audio device; SDL's audio subsystem is initialised while the
 // object lives. Its audio callback drains the queued blocks in order.
 std::unique_ptr<WaveOut> createSdlWaveOut();
+// The platform's own device: SDL2's on Linux.
+std::unique_ptr<WaveOut> createDefaultWaveOut();
 
 } // namespace platform

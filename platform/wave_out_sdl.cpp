@@ -224,4 +224,6 @@ std::unique_ptr<WaveOut> createSdlWaveOut()
     return std::make_unique<SdlWaveOut>();
 }
 
+std::unique_ptr<WaveOut> createDefaultWaveOut() { return createSdlWaveOut(); }
+
 } // namespace platform

@@ -2,14 +2,19 @@
 //
 //   record OUT [--fps 60] [--rate 44100] [--scale N] [--from SCENE] [--seconds S]
 //   record --bench [--fps 60] [--rate 44100] [--from SCENE] [--seconds S]
+//   record --checksums MS,MS,...
 //
 // OUT ending in .mp4 or .mkv becomes one video with sound (through ffmpeg),
 // scaled by N (default 3) with nearest-neighbour sampling; any other OUT is
 // a folder of numbered PNG frames and one WAV. --bench writes nothing and
 // prints the frame on which each scene starts and the frame times of each
-// scene. Run from build/, where data/ is.
+// scene. --checksums prints, for each demo time (ascending), the frame shown
+// then and the checksum of its pixels as a browser canvas holds them (RGBA);
+// the browser build's test compares its own against these. Run from build/,
+// where data/ is.
 #include "platform/keyboard.h"
 #include "platform/message_box.h"
+#include "platform/rgba_pixels.h"
 #include "tools/record/outputs.h"
 #include "tools/record/recording.h"
 
@@ -29,12 +34,14 @@ struct Options {
     record::RecordingSettings settings;
     int scale = 3;
     double seconds = 0.0; // 0: to the end of the show
+    std::vector<double> checksumTimes;
 };
 
 int usage()
 {
     std::fprintf(stderr, "usage: record OUT [--fps 60] [--rate 44100] [--scale N] [--from SCENE] [--seconds S]\n"
-                         "       record --bench [--fps 60] [--rate 44100] [--from SCENE] [--seconds S]\n");
+                         "       record --bench [--fps 60] [--rate 44100] [--from SCENE] [--seconds S]\n"
+                         "       record --checksums MS,MS,...\n");
     return 2;
 }
 
@@ -54,6 +61,20 @@ bool parse(int argc, char** argv, Options& o)
         long n = 0;
         if (a == "--bench") {
             o.bench = true;
+        } else if (a == "--checksums" && hasValue) {
+            const char* text = argv[++i];
+            for (;;) {
+                char* end = nullptr;
+                const double ms = std::strtod(text, &end);
+                if (end == text || !(ms >= 0.0) || ms > 3600e3 || (!o.checksumTimes.empty() && ms < o.checksumTimes.back()))
+                    return std::fprintf(stderr, "record: --checksums takes ascending times in ms, e.g. 1000,5000\n"), false;
+                o.checksumTimes.push_back(ms);
+                if (*end == '\0')
+                    break;
+                if (*end != ',')
+                    return std::fprintf(stderr, "record: --checksums takes ascending times in ms, e.g. 1000,5000\n"), false;
+                text = end + 1;
+            }
         } else if (a == "--fps" && hasValue) {
             if (!wholeNumber(argv[++i], 1, 1000, n))
                 return std::fprintf(stderr, "record: --fps takes a whole number from 1 to 1000\n"), false;
@@ -81,6 +102,8 @@ bool parse(int argc, char** argv, Options& o)
             return usage(), false;
         }
     }
+    if (!o.checksumTimes.empty())
+        return o.out.empty() && !o.bench ? true : (usage(), false);
     if (o.bench == !o.out.empty())
         return usage(), false;
     return true;
@@ -182,6 +205,31 @@ void printBench(const std::vector<SceneTimes>& scenes, double audioSeconds, std:
 
 } // namespace
 
+// The frames at the given times (the first frame at or after each), each
+// with the checksum of its RGBA pixels.
+int printChecksums(const Options& o)
+{
+    record::Recording recording(o.settings);
+    if (!recording.musicLoaded()) {
+        std::fprintf(stderr, "record: the music could not be loaded (run from build/, where data/ is)\n");
+        return 1;
+    }
+    record::RecordedFrame frame;
+    std::vector<std::uint8_t> rgba(320 * 200 * 4);
+    for (double ms : o.checksumTimes) {
+        do {
+            if (!recording.next(frame)) {
+                std::fprintf(stderr, "record: the show ends before %.0f ms\n", ms);
+                return 1;
+            }
+        } while (frame.t < ms);
+        platform::pageToRgba(frame.pixels, frame.pitch, 320, 200, rgba.data());
+        std::printf("%g %08x frame %llu scene %d\n", ms, platform::rgbaChecksum(rgba.data(), static_cast<std::uint32_t>(rgba.size())),
+                    static_cast<unsigned long long>(frame.index), frame.scene);
+    }
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     // Loader messages and errors go to standard error: no window ever opens.
@@ -191,6 +239,8 @@ int main(int argc, char** argv)
     Options o;
     if (!parse(argc, argv, o))
         return 2;
+    if (!o.checksumTimes.empty())
+        return printChecksums(o);
 
     std::string error;
     std::unique_ptr<record::Output> output;
