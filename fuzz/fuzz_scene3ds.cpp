@@ -24,13 +24,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static display::ConverterHold* converter = [] {
-        auto* hold = new display::ConverterHold();
-        hold->acquire();
-        return hold;
-    }();
     static display::Surface* frame = new display::Surface(80, 50, display::format32());
-    (void)converter;
 
     std::ostringstream messages;
     engine3d::Scene3D scene(data, size, "fuzz.3ds", messages);

@@ -25,12 +25,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static display::ConverterHold* converter = [] {
-        auto* hold = new display::ConverterHold();
-        hold->acquire();
-        return hold;
-    }();
-    (void)converter;
     // The scene is made once and made again every 4096 inputs: its texture
     // cache keeps every name it was ever asked for. Applying settings sets
     // every mesh's texture and kind afresh, so an input has the same effect

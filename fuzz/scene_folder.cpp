@@ -1,5 +1,7 @@
 #include "fuzz/scene_folder.h"
 
+#include "console/display.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -54,6 +56,8 @@ void enterSceneFolder()
     }
     fs::current_path(folder);
     std::atexit(removeFolder);
+    static display::ConverterHold* converter = new display::ConverterHold();
+    converter->acquire();
 }
 
 } // namespace fuzz_support

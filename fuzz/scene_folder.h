@@ -12,7 +12,9 @@ namespace fuzz_support {
 const std::vector<std::string>& textureNames();
 
 // Makes the folder under the system's temporary folder, writes the textures
-// and makes it the working folder. The folder is removed at exit.
+// and makes it the working folder (removed at exit); also holds the display
+// conversion engine for the whole run, so that surfaces made per input do not
+// start and stop it every time.
 void enterSceneFolder();
 
 } // namespace fuzz_support
