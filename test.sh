@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds into build/ and runs the tests through CTest;
-# the run of the whole show (label "long") is left to: ctest --test-dir build -L long.
-# The browser version is built too (build-web/) and tested in headless
-# chromium (label "web").
+# then cross-builds the Windows version into build-win64/ and runs its tests
+# under Wine (DEMO_SKIP_WINDOWS=1 leaves that part out). The browser version is
+# built too (build-web/) and tested in headless chromium (label "web").
+# The run of the whole show (label "long") is left to: ctest --test-dir build -L long
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/common.sh
@@ -12,8 +13,14 @@ demo_build -DDEMO_BUILD_TESTS=ON -DDEMO_BUILD_BENCH=ON
 demo_build_web
 export DEMO_WEB_REQUIRED=1
 # The window tests need an X display; without one, tests run under Xvfb.
-if [ -n "${DISPLAY:-}" ]; then
-    ctest --test-dir build --output-on-failure -LE long -j "$(nproc)"
-else
-    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build --output-on-failure -LE long -j "$(nproc)"
+in_x() {
+    if [ -n "${DISPLAY:-}" ]; then
+        "$@"
+    else
+        xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+    fi
+}
+in_x ctest --test-dir build --output-on-failure -LE long -j "$(nproc)"
+if [ "${DEMO_SKIP_WINDOWS:-0}" != 1 ]; then
+    in_x bash scripts/windows_tests.sh
 fi

@@ -2,12 +2,13 @@
 # Converts every TGA image of the data folder into DATA_DIR/preview/NAME.png
 # through the console's own TGA reader, so the pictures can be looked at as
 # the demo sees them, and adds contact_sheet.png with all of them at once.
+# EMULATOR: what runs the built programs in a cross build (empty otherwise).
 file(MAKE_DIRECTORY ${DATA_DIR}/preview)
 file(GLOB images ${DATA_DIR}/*.tga)
 list(SORT images)
 foreach(image ${images})
   get_filename_component(name ${image} NAME_WE)
-  execute_process(COMMAND ${IMGCONV} ${image} ${DATA_DIR}/preview/${name}.png
+  execute_process(COMMAND ${EMULATOR} ${IMGCONV} ${image} ${DATA_DIR}/preview/${name}.png
                   RESULT_VARIABLE result OUTPUT_QUIET)
   if(NOT result EQUAL 0)
     message(FATAL_ERROR "imgconv could not convert ${image}")
@@ -15,11 +16,11 @@ foreach(image ${images})
 endforeach()
 
 set(sheet ${DATA_DIR}/preview/contact_sheet.tga)
-execute_process(COMMAND ${ASSETGEN} --sheet ${sheet} RESULT_VARIABLE result)
+execute_process(COMMAND ${EMULATOR} ${ASSETGEN} --sheet ${sheet} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "assetgen could not write the contact sheet")
 endif()
-execute_process(COMMAND ${IMGCONV} ${sheet} ${DATA_DIR}/preview/contact_sheet.png
+execute_process(COMMAND ${EMULATOR} ${IMGCONV} ${sheet} ${DATA_DIR}/preview/contact_sheet.png
                 RESULT_VARIABLE result OUTPUT_QUIET)
 file(REMOVE ${sheet})
 if(NOT result EQUAL 0)

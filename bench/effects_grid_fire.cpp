@@ -4,6 +4,7 @@
 // frame so the work is that of a running scene, not of one repeated phase.
 #include "effects/fire_tunnel.h"
 #include "effects/grid_distortion.h"
+#include "platform/random_numbers.h"
 
 #include <benchmark/benchmark.h>
 
@@ -47,7 +48,7 @@ BENCHMARK_CAPTURE(gridFrame, warp, &effects::GridDistortion::renderWarp)->Unit(b
 void fireTunnelFrame(benchmark::State& state)
 {
     display::Surface canvas(320, 200, display::format32());
-    std::srand(1);
+    platform::seedRandom(1);
     effects::FireTunnel tunnel(10, 320, 200, 10.0f);
     double t = 20000;
     for (auto _ : state) {
@@ -89,7 +90,7 @@ BENCHMARK(gridFiller)->Unit(benchmark::kMicrosecond);
 
 void fireUpdate(benchmark::State& state)
 {
-    std::srand(1);
+    platform::seedRandom(1);
     effects::FireTunnel tunnel(160, 320, 200, 10.0f);
     for (auto _ : state) {
         tunnel.update();

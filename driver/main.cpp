@@ -15,7 +15,7 @@ int main()
     const int firstScene = driver::firstSceneForTests();
     driver::DemoServices services{
         platform::systemClock(),
-        platform::sdlEscapeKey(),
+        platform::systemEscapeKey(),
         platform::systemTimerResolution(),
         [] { platform::raiseThreadPriorityOneStep(); },
         [] { return imageops::_detectmmx(); },

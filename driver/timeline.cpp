@@ -1,5 +1,7 @@
 #include "driver/timeline.h"
 
+#include "platform/portable_math.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -32,8 +34,8 @@ constexpr ClearSetting clearSettings[sceneCount] = {
 };
 
 // Conversions to int truncate toward zero.
-int sway80(double t) { return static_cast<int>((std::sin(t * 0.001) + 1.0) * 80.0); }
-int sway50(double t) { return static_cast<int>((std::sin(t * 0.001) + 1.0) * 50.0); }
+int sway80(double t) { return static_cast<int>((platform::math::sin(t * 0.001) + 1.0) * 80.0); }
+int sway50(double t) { return static_cast<int>((platform::math::sin(t * 0.001) + 1.0) * 50.0); }
 
 constexpr double beatLengthMs = 200.0;
 
@@ -148,7 +150,7 @@ void Timeline::playScene(int scene, double t)
         break;
     case 12:
         artist_.copyPicture(artist_.overlay(Overlay::Theend), frame);
-        artist_.fadeToColour(frame, 0xffffff, static_cast<int>((std::sin(t * 0.001) + 1.0) * 32767.0));
+        artist_.fadeToColour(frame, 0xffffff, static_cast<int>((platform::math::sin(t * 0.001) + 1.0) * 32767.0));
         break;
     default: // 13: the last frame
         state_.quitRequested = 1;

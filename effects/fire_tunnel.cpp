@@ -1,6 +1,8 @@
 #include "effects/fire_tunnel.h"
 
 #include "console/surface_lock.h"
+#include "platform/portable_math.h"
+#include "platform/random_numbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -72,7 +74,7 @@ FireTunnel::FireTunnel(int seedCount_, int mapWidth, int mapHeight, float amplit
 {
     // Twelve periods of a sine over the 256 angles, 0 to 2 x amplitude.
     for (int i = 0; i < 256; ++i)
-        wobble_[i] = lowByteOfTrunc(std::trunc((std::sin(i * 0.00390625 * 75.39816) + 1) * amplitude));
+        wobble_[i] = lowByteOfTrunc(std::trunc((platform::math::sin(i * 0.00390625 * 75.39816) + 1) * amplitude));
 
     // Black through blue and violet to white (reached at index 77).
     for (int i = 0; i < 256; ++i) {
@@ -94,7 +96,7 @@ FireTunnel::FireTunnel(int seedCount_, int mapWidth, int mapHeight, float amplit
         const int dy = r - halfH;
         for (int c = 0; c < mapWidth_; ++c) {
             const int dx = c - halfW;
-            const double angle = (std::atan2(static_cast<double>(dy), static_cast<double>(dx)) * 0.31831015504887655 + 1) * 127.5;
+            const double angle = (platform::math::atan2(static_cast<double>(dy), static_cast<double>(dx)) * 0.31831015504887655 + 1) * 127.5;
             const double distance = std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy);
             *entry++ = static_cast<std::uint8_t>(static_cast<int>(angle));
             *entry++ = lowByteOfTrunc(-(distance * scale));
@@ -107,8 +109,8 @@ void FireTunnel::update()
     std::uint8_t* bottom = fire_.data() + 254 * fieldSize; // rows 254 and 255
     std::fill(bottom, bottom + 2 * fieldSize, 0);
     for (int i = 0; i < seedCount; ++i) {
-        bottom[fieldSize + (std::rand() & 255)] = 255;
-        bottom[std::rand() & 255] = 255;
+        bottom[fieldSize + (platform::nextRandom() & 255)] = 255;
+        bottom[platform::nextRandom() & 255] = 255;
     }
     firetunnel::_blurfield(fire_.data());
 }

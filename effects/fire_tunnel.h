@@ -23,8 +23,8 @@ public:
     int seedCount;
 
     // One step of the fire: clears the two bottom rows, sets seedCount sparks
-    // in each (columns from the C library's rand(), so std::srand makes a run
-    // repeatable), then blurs rows 0 to 253 upward in place.
+    // in each (columns from platform::nextRandom(), so platform::seedRandom
+    // makes a run repeatable), then blurs rows 0 to 253 upward in place.
     void update();
 
     // One update, then the map drawn into a 32-bit surface with its centre at

@@ -1,6 +1,7 @@
 #include "effects/grid_distortion.h"
 
 #include "console/surface_lock.h"
+#include "platform/portable_math.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,8 +32,8 @@ BlobParameters blobParameters(double p)
     constexpr double k = 0.017444444444444446; // degrees to radians, as the effect has always had it
     BlobParameters params;
     params.a = 2 * p;
-    params.b = 128 + 64 * std::sin(p);
-    params.e = static_cast<float>(21 + 20 * std::sin((0.23 * p - 45 * std::cos((23 + 0.43 * p) * k)) * k));
+    params.b = 128 + 64 * platform::math::sin(p);
+    params.e = static_cast<float>(21 + 20 * platform::math::sin((0.23 * p - 45 * platform::math::cos((23 + 0.43 * p) * k)) * k));
     params.c = static_cast<float>(0.02 + 1 / static_cast<double>(params.e));
     return params;
 }
@@ -85,8 +86,8 @@ void GridDistortion::generateBlob(double a, double b, float c, float e)
     while (balls < maxBalls && balls < ballCount)
         ++balls;
 
-    const double pu = 3 + 2 * std::sin(a);
-    const double qv = 3 + 2 * std::cos((0.5759586433333334 - a) * 1.2);
+    const double pu = 3 + 2 * platform::math::sin(a);
+    const double qv = 3 + 2 * platform::math::cos((0.5759586433333334 - a) * 1.2);
     if (b < 0)
         b = 0;
 
@@ -95,8 +96,8 @@ void GridDistortion::generateBlob(double a, double b, float c, float e)
     // exactly the same numbers in the same order as a per-ball evaluation.
     for (int i = 0; i < falloffUsed_; ++i) {
         const double w = falloff_[i];
-        sinTable_[i] = 32 * std::sin(pu * w * 0.008722222222222223);
-        cosTable_[i] = 32 * std::cos(qv * w * 0.010466666666666666);
+        sinTable_[i] = 32 * platform::math::sin(pu * w * 0.008722222222222223);
+        cosTable_[i] = 32 * platform::math::cos(qv * w * 0.010466666666666666);
         lightTable_[i] = w * static_cast<double>(c);
     }
 
@@ -106,9 +107,9 @@ void GridDistortion::generateBlob(double a, double b, float c, float e)
 
     const int halfW = gridWidth_ / 2, halfH = gridHeight_ / 2;
     for (int i = 0; i < balls; ++i) {
-        const double x = 20 * std::cos(2 * a * std::cos((20 + 0.7 * i) * 35.123123) + 123.3212 * (i + 2.3));
-        const double y = 20 * std::sin(341.4623 * (20.1 - i) + 2 * a * std::sin((40 + 0.8 * i) * 45.434322));
-        const double z = 20 * std::cos(a * std::cos((70 + 0.9 * i) * 55.123423) + 541.7534 * (74.2 - i));
+        const double x = 20 * platform::math::cos(2 * a * platform::math::cos((20 + 0.7 * i) * 35.123123) + 123.3212 * (i + 2.3));
+        const double y = 20 * platform::math::sin(341.4623 * (20.1 - i) + 2 * a * platform::math::sin((40 + 0.8 * i) * 45.434322));
+        const double z = 20 * platform::math::cos(a * platform::math::cos((70 + 0.9 * i) * 55.123423) + 541.7534 * (74.2 - i));
         const double z2 = z * z;
         const bool whole = i <= e;
         const double f = whole ? 1.0 : static_cast<double>(lastWeight);
@@ -149,15 +150,15 @@ void GridDistortion::generateBlob(double a, double b, float c, float e)
 
 void GridDistortion::generateWarp(double a)
 {
-    const double sinA = std::sin(a), cosA = std::cos(a);
+    const double sinA = platform::math::sin(a), cosA = platform::math::cos(a);
     const int halfW = gridWidth_ / 2, halfH = gridHeight_ / 2;
     for (int col = 0; col < gridWidth_; ++col) {
         const double gx = col - halfW;
-        columnWave_[static_cast<std::size_t>(col)] = std::sin(a + 0.1 * gx);
+        columnWave_[static_cast<std::size_t>(col)] = platform::math::sin(a + 0.1 * gx);
     }
     for (int row = 0; row < gridHeight_; ++row) {
         const double gy = row - halfH;
-        const double w = std::cos(3.23 * a + 0.1 * gy);
+        const double w = platform::math::cos(3.23 * a + 0.1 * gy);
         for (int col = 0; col < gridWidth_; ++col) {
             const double gx = col - halfW;
             const double v = columnWave_[static_cast<std::size_t>(col)];

@@ -1,5 +1,7 @@
 #include "effects/object_scene.h"
 
+#include "platform/portable_math.h"
+
 #include <cmath>
 
 namespace effects {
@@ -52,7 +54,7 @@ void ObjectScene::renderMain(const PlaneCanvas& canvas, double x)
 
     tile_.setFillMode(kFillSolid);
     tile_.setColour(0xff7f00);
-    const double s = 1.0 + 0.5 * std::sin(x + 1.570796);
+    const double s = 1.0 + 0.5 * platform::math::sin(x + 1.570796);
     const PlaneTransform flat = PlaneTransform::scale(1, 0.5) * out;
     const PlaneTransform breathe = PlaneTransform::scale(s, s) * centre;
     for (int i = 0; i < 4; ++i) {
@@ -61,7 +63,7 @@ void ObjectScene::renderMain(const PlaneCanvas& canvas, double x)
     }
 
     tile_.setColour(0x0f4aaa);
-    const double s2 = 1.0 + 0.5 * std::sin(x);
+    const double s2 = 1.0 + 0.5 * platform::math::sin(x);
     const PlaneTransform flatter = PlaneTransform::scale(1, 0.3) * out;
     const PlaneTransform breathe2 = PlaneTransform::scale(s2, s2) * centre;
     for (int i = 0; i < 5; ++i) {

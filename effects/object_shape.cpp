@@ -1,5 +1,6 @@
 // Plane transforms, shapes and the three shape builders of the object scene.
 #include "effects/object_scene.h"
+#include "platform/portable_math.h"
 
 #include <cmath>
 
@@ -28,8 +29,8 @@ PlaneTransform PlaneTransform::translate(double tx, double ty)
 PlaneTransform PlaneTransform::rotate(double angle)
 {
     PlaneTransform t;
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
+    const double c = platform::math::cos(angle);
+    const double s = platform::math::sin(angle);
     t.m[0][0] = c;
     t.m[0][1] = s;
     t.m[1][0] = -s;
@@ -107,7 +108,7 @@ Shape buildPolygonShape(int corners, double rx, double ry, int fillMode, std::ui
     int polygon = shape.addPolygon(fillMode, colour);
     for (int k = 0; k < corners; ++k) {
         double angle = k * kFullTurn / corners;
-        shape.addCorner(polygon, shape.addVertex(rx * std::cos(angle), -ry * std::sin(angle)));
+        shape.addCorner(polygon, shape.addVertex(rx * platform::math::cos(angle), -ry * platform::math::sin(angle)));
     }
     return shape;
 }
@@ -121,9 +122,9 @@ Shape buildStarShape(int points, double rx, double ry, double spike, int fillMod
     for (int k = 0; k < total; ++k) {
         double angle = k * kFullTurn / total;
         if (k % 2 == 1)
-            shape.addVertex(rx * std::cos(angle), -ry * std::sin(angle));
+            shape.addVertex(rx * platform::math::cos(angle), -ry * platform::math::sin(angle));
         else
-            shape.addVertex((rx + spike) * std::cos(angle), -(ry + spike) * std::sin(angle));
+            shape.addVertex((rx + spike) * platform::math::cos(angle), -(ry + spike) * platform::math::sin(angle));
     }
     int inner = shape.addPolygon(fillMode, colour);
     for (int k = 1; k < total; k += 2)
@@ -146,8 +147,8 @@ Shape buildRingShape(int n, double rx, double ry, double depth, double tooth, in
     const int total = 4 * n;
     for (int i = 0; i < pairs; ++i) {
         double angle = i * kFullTurn / pairs;
-        double c = std::cos(angle);
-        double s = std::sin(angle);
+        double c = platform::math::cos(angle);
+        double s = platform::math::sin(angle);
         if (i % 2 == 1) {
             shape.addVertex(rx * c, -ry * s);
             shape.addVertex((rx - depth) * c, -(ry - depth) * s);

@@ -1,6 +1,7 @@
 #include "effects/spline_ribbons.h"
 
 #include "console/surface_lock.h"
+#include "platform/portable_math.h"
 
 #include <cmath>
 #include <limits>
@@ -149,11 +150,11 @@ ControlChain SplineRibbons::buildChain(int ribbon, double t)
         ControlPoint knot;
         if (ribbon == 1) {
             double rx = (i % 2 == 0) ? 30.0 : 50.0;
-            knot.position = Vec3{rx * std::sin(bi + e), 50.0 * std::cos(bi + e), 256.0};
+            knot.position = Vec3{rx * platform::math::sin(bi + e), 50.0 * platform::math::cos(bi + e), 256.0};
         } else if (i % 2 == 0) {
-            knot.position = Vec3{30.0 * std::sin(bi - 1.23 * e), 50.0 * std::cos(bi - e), 256.0};
+            knot.position = Vec3{30.0 * platform::math::sin(bi - 1.23 * e), 50.0 * platform::math::cos(bi - e), 256.0};
         } else {
-            knot.position = Vec3{30.0 * std::sin(bi - 1.21 * e), 50.0 * std::cos(bi + e), 256.0};
+            knot.position = Vec3{30.0 * platform::math::sin(bi - 1.21 * e), 50.0 * platform::math::cos(bi + e), 256.0};
         }
         chain.append(knot);
     }
@@ -165,8 +166,8 @@ void SplineRibbons::draw(double t, display::Surface& surface) const
     if (surface.empty() || surface.format().bytes() != 4)
         return; // nothing to draw on, or not the 32-bit pixels written here
     const double e = t * 0.003;
-    const double s = std::sin(e);
-    const double c = std::cos(e);
+    const double s = platform::math::sin(e);
+    const double c = platform::math::cos(e);
     const Vec3 spread{2.0, 3.0, 2.0};
     const Vec3 middle{0.0, 0.0, 256.0};
     const Vec3 centreMinus = middle - spread * s;

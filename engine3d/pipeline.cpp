@@ -1,19 +1,21 @@
 #include "engine3d/pipeline.h"
 
+#include "platform/portable_math.h"
+
 #include <cmath>
 
 namespace engine3d {
 
 Frustum makeFrustum(int width, int height, float focalLength)
 {
-    const double ax = std::atan2((width - 2) * 0.5, double(focalLength)) - 1e-6;
-    const double ay = std::atan2((height - 2) * 0.5, double(focalLength)) - 1e-6;
+    const double ax = platform::math::atan2((width - 2) * 0.5, double(focalLength)) - 1e-6;
+    const double ay = platform::math::atan2((height - 2) * 0.5, double(focalLength)) - 1e-6;
     Frustum f;
     f.sideCount = 4;
-    f.sides[0] = {std::cos(ax), 0.0, std::sin(ax), 0.0};  // left
-    f.sides[1] = {0.0, -std::cos(ay), std::sin(ay), 0.0}; // bottom
-    f.sides[2] = {-std::cos(ax), 0.0, std::sin(ax), 0.0}; // right
-    f.sides[3] = {0.0, std::cos(ay), std::sin(ay), 0.0};  // top
+    f.sides[0] = {platform::math::cos(ax), 0.0, platform::math::sin(ax), 0.0};  // left
+    f.sides[1] = {0.0, -platform::math::cos(ay), platform::math::sin(ay), 0.0}; // bottom
+    f.sides[2] = {-platform::math::cos(ax), 0.0, platform::math::sin(ax), 0.0}; // right
+    f.sides[3] = {0.0, platform::math::cos(ay), platform::math::sin(ay), 0.0};  // top
     // The near plane lies 10 in front of the eye. A plane through the eye
     // (z >= -10 would be one behind it) lets the side planes alone bound the
     // view: a corner at the eye then passes every test and its projection
@@ -34,8 +36,8 @@ Transform viewTransform(const Vec3& position, const Vec3& target, float roll)
     Transform view;
     view.set(r, u, f, Vec3{-dot(position, r), -dot(position, u), -dot(position, f)});
     Transform turn;
-    const double c = std::cos(double(roll));
-    const double s = std::sin(double(roll));
+    const double c = platform::math::cos(double(roll));
+    const double s = platform::math::sin(double(roll));
     turn.set(Vec3{c, -s, 0.0}, Vec3{s, c, 0.0}, Vec3{0.0, 0.0, 1.0}, Vec3{});
     return compose(view, turn);
 }

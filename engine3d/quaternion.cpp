@@ -1,14 +1,17 @@
 #include "engine3d/quaternion.h"
 
+#include "platform/portable_math.h"
+
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace engine3d {
 
 Quaternion fromAxisAngle(double angle, const Vec3& axis)
 {
-    const double s = std::sin(angle / 2.0);
-    return Quaternion{std::cos(angle / 2.0), axis.x * s, axis.y * s, axis.z * s};
+    const double s = platform::math::sin(angle / 2.0);
+    return Quaternion{platform::math::cos(angle / 2.0), axis.x * s, axis.y * s, axis.z * s};
 }
 
 Quaternion operator*(const Quaternion& p, const Quaternion& q)
@@ -39,17 +42,17 @@ Quaternion slerp(const Quaternion& a, const Quaternion& b, double t)
 {
     // Rounding can carry the dot product of unit quaternions just past ±1,
     // where arccos has no value.
-    const double theta = std::acos(std::clamp(dot(a, b), -1.0, 1.0));
+    const double theta = platform::math::acos(std::clamp(dot(a, b), -1.0, 1.0));
     if (theta < 0.001)
         return a * (1.0 - t) + b * t;
-    if (M_PI - theta < kOppositeMargin) {
+    if (std::numbers::pi - theta < kOppositeMargin) {
         // b is about −a: every great circle through a reaches it. Take the
         // one through p, perpendicular to a in four dimensions.
         const Quaternion p{-a.x, a.w, -a.z, a.y};
-        return a * std::cos(t * theta) + p * std::sin(t * theta);
+        return a * platform::math::cos(t * theta) + p * platform::math::sin(t * theta);
     }
-    const double s = std::sin(theta);
-    return a * (std::sin((1.0 - t) * theta) / s) + b * (std::sin(t * theta) / s);
+    const double s = platform::math::sin(theta);
+    return a * (platform::math::sin((1.0 - t) * theta) / s) + b * (platform::math::sin(t * theta) / s);
 }
 
 } // namespace engine3d

@@ -1,5 +1,7 @@
 #include "music/periods.h"
 
+#include "platform/portable_math.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -84,7 +86,7 @@ void PitchTable::build(std::int32_t rate)
     if (rate <= 0)
         return;
     for (int p = 9; p < kPeriodTableSize; ++p)
-        table_[static_cast<std::size_t>(p)] = splitStep(8363.0 * std::pow(2.0, (4608 - p) / 768.0) / rate);
+        table_[static_cast<std::size_t>(p)] = splitStep(8363.0 * platform::math::exp2((4608 - p) / 768.0) / rate);
 }
 
 const std::array<std::int32_t, kPeriodTableSize>& periodToNote()
@@ -128,7 +130,7 @@ const std::array<std::int8_t, 256>& autoVibratoSine()
         std::array<std::int8_t, 256> t{};
         for (int q = 0; q < 256; ++q)
             t[static_cast<std::size_t>(q)] =
-                static_cast<std::int8_t>(std::lround(-64.0 * std::sin(2.0 * 3.14159265358979323846 * q / 256.0)));
+                static_cast<std::int8_t>(std::lround(-64.0 * platform::math::sin(2.0 * 3.14159265358979323846 * q / 256.0)));
         return t;
     }();
     return table;

@@ -44,6 +44,21 @@ bool runCommand(const std::string& command)
     return exitedCleanly(std::system(command.c_str()));
 }
 
+CommandOutput runCapturingOutput(const std::string& command)
+{
+    CommandOutput result;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return result;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        result.output.append(buffer, n);
+    const int status = pclose(pipe);
+    result.status = status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
 std::string shellQuoted(const std::string& text)
 {
     std::string out = "'";

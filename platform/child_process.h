@@ -29,6 +29,15 @@ private:
 // Runs `command` through the shell and waits: true when it exited with 0.
 bool runCommand(const std::string& command);
 
+// Runs `command` through the shell, collects what it writes to its standard
+// output and waits for it. `status` is its exit status, -1 when it could not
+// be started or did not exit normally.
+struct CommandOutput {
+    int status = -1;
+    std::string output;
+};
+CommandOutput runCapturingOutput(const std::string& command);
+
 // The text quoted for the shell.
 std::string shellQuoted(const std::string& text);
 

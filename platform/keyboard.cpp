@@ -30,6 +30,8 @@ EscapeKey& sdlEscapeKey()
     return key;
 }
 
+EscapeKey& systemEscapeKey() { return sdlEscapeKey(); }
+
 struct TerminalEscapeKey::Saved {
     termios mode;
     int flags;

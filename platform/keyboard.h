@@ -14,6 +14,9 @@ public:
 // SDL's keyboard state. It is only as fresh as the last event pump, which the
 // console's update does once per frame.
 EscapeKey& sdlEscapeKey();
+// The Escape key of the build's own platform layer (SDL's keyboard state on
+// Linux, the asynchronous key state on Windows).
+EscapeKey& systemEscapeKey();
 
 // A key that a test presses and releases; may be pressed from another thread.
 class ManualEscapeKey final : public EscapeKey {

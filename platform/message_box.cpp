@@ -1,6 +1,5 @@
 #include "platform/message_box.h"
-
-#include <SDL.h>
+#include "platform/system_message_box.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,13 +14,6 @@ MessageSink& currentSink()
 {
     static MessageSink sink;
     return sink;
-}
-
-bool displayPresent()
-{
-    const char* x = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x && *x) || (wayland && *wayland);
 }
 
 } // namespace
@@ -39,8 +31,7 @@ void messageBox(const std::string& caption, const std::string& text)
     }
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     std::fflush(stderr);
-    if (displayPresent())
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
+    showSystemMessageBox(caption, text);
 }
 
 void fatalExit(int status)

@@ -63,7 +63,8 @@ using SetupWindowOpener = std::function<std::unique_ptr<SetupWindow>(const Setup
 // Creates and shows the window with FLTK; nullptr when no display can be
 // opened at all.
 std::unique_ptr<SetupWindow> openFltkSetupWindow(const SetupWindowSpec& spec);
-// The platform's own set-up window: FLTK's on Linux.
+// The platform's own set-up window: FLTK's on Linux, a native dialog on
+// Windows, the page's in the browser.
 std::unique_ptr<SetupWindow> openDefaultSetupWindow(const SetupWindowSpec& spec);
 
 } // namespace platform

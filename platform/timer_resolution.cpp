@@ -2,28 +2,6 @@
 
 namespace platform {
 
-namespace {
-
-class SteadyClockResolution final : public TimerResolutionService {
-public:
-    bool query(std::uint32_t& minimumMs, std::uint32_t& maximumMs) override
-    {
-        minimumMs = 1;
-        maximumMs = 1000000;
-        return true;
-    }
-    bool begin(std::uint32_t) override { return true; }
-    void end(std::uint32_t) override {}
-};
-
-} // namespace
-
-TimerResolutionService& systemTimerResolution()
-{
-    static SteadyClockResolution service;
-    return service;
-}
-
 TimerResolutionGuard::TimerResolutionGuard(std::uint32_t periodMs, TimerResolutionService& service)
     : service_(service)
 {

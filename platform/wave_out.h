@@ -143,7 +143,8 @@ public:
 // The SDL2 audio device; SDL's audio subsystem is initialised while the
 // object lives. Its audio callback drains the queued blocks in order.
 std::unique_ptr<WaveOut> createSdlWaveOut();
-// The platform's own device: SDL2's on Linux.
+// The platform's own device: SDL2's on Linux, the multimedia wave-out device
+// on Windows (the browser pulls its sound through an AudioStream instead).
 std::unique_ptr<WaveOut> createDefaultWaveOut();
 
 } // namespace platform

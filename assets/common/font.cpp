@@ -1,5 +1,6 @@
 #include "assets/common/font.h"
 
+#define STB_TRUETYPE_IMPLEMENTATION
 #include <stb/stb_truetype.h>
 
 #include <cmath>
@@ -11,7 +12,8 @@ namespace assets {
 
 std::filesystem::path fontPath(const char* fileName)
 {
-    return std::filesystem::path("/usr/share/fonts/truetype/dejavu") / fileName;
+    // The folder the build found the font package in.
+    return std::filesystem::path(DEMO_FONT_DIR) / fileName;
 }
 
 std::vector<int> decodeUtf8(const std::string& s)

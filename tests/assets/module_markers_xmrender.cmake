@@ -2,13 +2,14 @@
 # checks the scene markers: 1 to 13, once each, in order, each 120 ms (the
 # player's first row) after its time in the plan of assets/README.md.
 #   cmake -DASSETGEN=... -DXMRENDER=... -DWORK=dir -P module_markers_xmrender.cmake
+# EMULATOR: what runs the built programs in a cross build (empty otherwise).
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
-execute_process(COMMAND ${ASSETGEN} ${WORK} RESULT_VARIABLE rc)
+execute_process(COMMAND ${EMULATOR} ${ASSETGEN} ${WORK} RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "assetgen failed: ${rc}")
 endif()
-execute_process(COMMAND ${XMRENDER} ${WORK}/tp.xm ${WORK}/tp.wav --seconds 181 --markers
+execute_process(COMMAND ${EMULATOR} ${XMRENDER} ${WORK}/tp.xm ${WORK}/tp.wav --seconds 181 --markers
                 OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "xmrender failed: ${rc}\n${err}")

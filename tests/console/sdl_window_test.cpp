@@ -1,6 +1,7 @@
 // The console on the real SDL2 display service, in an X window (the test
 // command runs the suites under Xvfb). Skipped without an X display.
 #include "console/display.h"
+#include "platform/child_process.h"
 
 #include <gtest/gtest.h>
 
@@ -22,14 +23,7 @@ namespace {
 
 std::string run(const std::string& command)
 {
-    std::string out;
-    if (std::FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe))
-            out += buffer;
-        pclose(pipe);
-    }
-    return out;
+    return platform::runCapturingOutput(command).output;
 }
 
 // The X client libraries that SDL loads and unloads again keep a few blocks

@@ -1,11 +1,10 @@
 // The TGA reader on files written by the tests: every depth and type, both
 // orientations, colour maps, ID fields, and damaged files of every kind.
 #include "console/display.h"
+#include "platform/environment.h"
 #include "tests/support/surface_helpers.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <cstdio>
 #include <random>
@@ -60,7 +59,7 @@ std::string writeFile(const Bytes& bytes)
 {
     // The process id keeps parallel test processes off each other's files.
     static int counter = 0;
-    std::string path = testing::TempDir() + "console_tga_" + std::to_string(::getpid()) + "_" +
+    std::string path = testing::TempDir() + "console_tga_" + std::to_string(platform::processId()) + "_" +
                        std::to_string(++counter) + ".tga";
     std::FILE* f = std::fopen(path.c_str(), "wb");
     EXPECT_NE(f, nullptr);

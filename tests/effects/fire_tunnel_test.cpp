@@ -2,6 +2,7 @@
 // seeds, cooling, and the drawing rules. Expected values are worked out by
 // hand from the formulas.
 #include "effects/fire_tunnel.h"
+#include "platform/random_numbers.h"
 #include "tests/support/surface_helpers.h"
 
 #include <gtest/gtest.h>
@@ -145,18 +146,18 @@ TEST(FireUpdate, LastByteCountsTheIndexPastTheFieldAsZero)
     EXPECT_EQ(out[65535], 255);
 }
 
-TEST(FireUpdate, SeedsComeFromRandInPairsRow255First)
+TEST(FireUpdate, SeedsComeFromTheRandomSequenceInPairsRow255First)
 {
     const int seeds = 40;
-    std::srand(1234);
+    platform::seedRandom(1234);
     std::vector<int> row255, row254;
     for (int i = 0; i < seeds; ++i) {
-        row255.push_back(std::rand() & 255);
-        row254.push_back(std::rand() & 255);
+        row255.push_back(platform::nextRandom() & 255);
+        row254.push_back(platform::nextRandom() & 255);
     }
     FireTunnel tunnel(seeds, 320, 200, 10.0f);
     std::fill(tunnel.fire() + 254 * 256, tunnel.fire() + 65536, 77); // cleared before seeding
-    std::srand(1234);
+    platform::seedRandom(1234);
     tunnel.update();
     for (int column = 0; column < 256; ++column) {
         bool in255 = std::find(row255.begin(), row255.end(), column) != row255.end();
@@ -170,7 +171,7 @@ TEST(FireUpdate, SeedsComeFromRandInPairsRow255First)
 // starting from the field that `warmSeeds` sparks per update keep burning.
 int updatesToCoolDown(int warmSeeds)
 {
-    std::srand(99);
+    platform::seedRandom(99);
     FireTunnel tunnel(warmSeeds, 320, 200, 10.0f);
     for (int i = 0; i < 60; ++i)
         tunnel.update();
@@ -201,7 +202,7 @@ TEST(FireUpdate, WithoutSeedsTheFieldCoolsToBlack)
 
 TEST(FireDraw, CentredMapFillsA320By200SurfaceThroughWobbleFireAndPalette)
 {
-    std::srand(5);
+    platform::seedRandom(5);
     FireTunnel tunnel(160, 320, 200, 10.0f);
     for (int i = 0; i < 30; ++i)
         tunnel.update();
@@ -228,7 +229,7 @@ TEST(FireDraw, AngleOffsetsAreTakenModulo256)
     display::Surface a(320, 200, display::format32()), b(320, 200, display::format32()),
         c(320, 200, display::format32());
     for (auto [surface, offset] : {std::pair{&a, 0}, std::pair{&b, 256}, std::pair{&c, -256}}) {
-        std::srand(3);
+        platform::seedRandom(3);
         FireTunnel tunnel(160, 320, 200, 10.0f);
         for (int i = 0; i < 20; ++i)
             tunnel.update();
@@ -244,15 +245,15 @@ TEST(FireDraw, AMapPokingOutByOnePixelDrawsNothingButStillUpdates)
 {
     const std::pair<int, int> centres[] = {{159, 100}, {161, 100}, {160, 99}, {160, 101}};
     for (auto [x, y] : centres) {
-        std::srand(11);
+        platform::seedRandom(11);
         FireTunnel tunnel(160, 320, 200, 10.0f);
-        std::srand(11);
+        platform::seedRandom(11);
         FireTunnel twin(160, 320, 200, 10.0f);
         display::Surface surface(320, 200, display::format32());
         paint(surface, sentinel);
-        std::srand(8);
+        platform::seedRandom(8);
         tunnel.draw(surface, x, y, 0, -24);
-        std::srand(8);
+        platform::seedRandom(8);
         twin.update();
         EXPECT_FALSE(surface.locked());
         auto pixels = pixelsOf(surface);

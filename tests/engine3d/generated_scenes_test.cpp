@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#ifdef __GLIBC__
 #include <malloc.h>
+#endif
 #include <random>
 
 namespace {
@@ -68,8 +70,11 @@ void exercise(const Bytes& file)
 TEST(GeneratedScenes, EveryTruncationReads)
 {
     // Each load frees a few hundred kilobytes at the top of the heap; keep
-    // them mapped rather than returning them to the system every time.
+    // them mapped rather than returning them to the system every time (a
+    // tuning of the GNU C library's allocator; other systems go without).
+#ifdef __GLIBC__
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
     for (const Generated& g : kScenes) {
         const Bytes whole = assets::scenes::encode3ds(g.make());
         for (std::size_t size = 0; size < whole.size(); ++size)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -98,7 +99,7 @@ TEST(RotationTrack, KeysBecomeAbsoluteQuaternionsInEngineAxes)
 {
     RotationTrack track;
     // A half turn about the file's z axis is one about the engine's y axis.
-    track.keys = {turn(0, float(M_PI), {0, 0, 1}), turn(10, float(M_PI / 2), {0, 0, 1})};
+    track.keys = {turn(0, float(std::numbers::pi), {0, 0, 1}), turn(10, float(std::numbers::pi / 2), {0, 0, 1})};
     prepareRotationTrack(track);
     const Quaternion& q0 = track.keys[0].q;
     EXPECT_NEAR(q0.w, 0.0, 1e-7);
@@ -117,7 +118,7 @@ TEST(RotationTrack, KeysBecomeAbsoluteQuaternionsInEngineAxes)
 TEST(RotationTrack, WholeTurnKeysGiveOrthonormalMatricesEverywhere)
 {
     RotationTrack track;
-    track.keys = {turn(0, 0.0f, {0, 0, 1}), turn(10, float(2 * M_PI), {0, 0, 1}), turn(20, float(2 * M_PI), {1, 0, 0}),
+    track.keys = {turn(0, 0.0f, {0, 0, 1}), turn(10, float(2 * std::numbers::pi), {0, 0, 1}), turn(20, float(2 * std::numbers::pi), {1, 0, 0}),
                   turn(30, 0.5f, {0, 1, 0})};
     track.keys[1].shape.continuity = 0.3f;
     prepareRotationTrack(track);

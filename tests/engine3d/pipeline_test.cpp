@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cmath>
+#include <numbers>
 #include <random>
 #include <sstream>
 
@@ -34,7 +35,7 @@ TEST(RenderPipeline, ViewTransformAndProjectionPutCameraSpaceXRightYDownOnTheScr
         {{10, 0, 0}, 0.0f, 185.6f, 100.0f},
         {{0, 20, 0}, 0.0f, 160.0f, 48.8f},
         {{0, 0, 100}, 0.0f, 160.0f, 100.0f},
-        {{10, 0, 0}, float(M_PI / 2), 160.0f, 125.6f}, // rolled a quarter turn
+        {{10, 0, 0}, float(std::numbers::pi / 2), 160.0f, 125.6f}, // rolled a quarter turn
     };
     const engine3d::Projection projection{256.0f, 160, 100};
     for (const auto& c : cases) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -49,7 +50,7 @@ TEST(Transform, DeterminantAndInverseLike)
 
 TEST(Quaternion, ProductAndRotationTransform)
 {
-    const double h = std::cos(M_PI / 4);
+    const double h = std::cos(std::numbers::pi / 4);
     // A quarter turn about y takes x to -z.
     expectNear(engine3d::rotationTransform(Quaternion{h, 0, h, 0}).apply({1, 0, 0}), 0, 0, -1, 1e-15);
     // i ⊗ j = k.

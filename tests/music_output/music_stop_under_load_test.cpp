@@ -10,6 +10,7 @@
 // as each stop of SDL's dummy device waits for its thread's next wake-up.
 #include "music/music_facade.h"
 #include "music/setup_window.h"
+#include "platform/environment.h"
 #include "tests/music_output/scripted_window.h"
 #include "tests/music_output/test_module.h"
 
@@ -34,7 +35,7 @@ using music_output_test::ScriptedWindow;
 
 TEST(MusicStopUnderLoad, StartAndStopWithBothDriversWhilePolling)
 {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    platform::setEnvironmentVariable("SDL_AUDIODRIVER", "dummy");
     std::vector<std::pair<int, int>> markers;
     for (int row = 0; row < 64; ++row)
         markers.emplace_back(row, 1 + row % 4);

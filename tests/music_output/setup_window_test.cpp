@@ -172,9 +172,9 @@ TEST(SetupWindowChoices, NoDisplayGoesOnWithTheDefaultsAndSaysSo)
     }
 }
 
-// ---- the real window (FLTK) ----
+// ---- the real window (FLTK on Linux, a native dialog on Windows) ----
 
-class FltkSetupWindow : public ::testing::Test {
+class DefaultSetupWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -188,7 +188,7 @@ protected:
     static platform::SetupWindowOpener user(std::function<void(platform::SetupWindow&)> script)
     {
         return [script](const platform::SetupWindowSpec& spec) {
-            auto w = platform::openFltkSetupWindow(spec);
+            auto w = platform::openDefaultSetupWindow(spec);
             if (w)
                 script(*w);
             return w;
@@ -196,7 +196,7 @@ protected:
     }
 };
 
-TEST_F(FltkSetupWindow, GoAtOnceGivesTheDefaults)
+TEST_F(DefaultSetupWindow, GoAtOnceGivesTheDefaults)
 {
     SoundOptions o;
     o.mixingRate = 1;
@@ -210,7 +210,7 @@ TEST_F(FltkSetupWindow, GoAtOnceGivesTheDefaults)
     EXPECT_FALSE(o.mmxMixer);
 }
 
-TEST_F(FltkSetupWindow, FlagWordZeroStartsWithTheMmxMixerChecked)
+TEST_F(DefaultSetupWindow, FlagWordZeroStartsWithTheMmxMixerChecked)
 {
     SoundOptions o;
     EXPECT_EQ(showSetupWindow(0, o, user([](platform::SetupWindow& w) { w.postClick(kGoButton); })), 0);
@@ -223,7 +223,7 @@ TEST_F(FltkSetupWindow, FlagWordZeroStartsWithTheMmxMixerChecked)
     EXPECT_FALSE(o.mmxMixer);
 }
 
-TEST_F(FltkSetupWindow, RatesAreChosenInTheirOwnGroup)
+TEST_F(DefaultSetupWindow, RatesAreChosenInTheirOwnGroup)
 {
     SoundOptions o;
     showSetupWindow(1, o, user([](platform::SetupWindow& w) {
@@ -241,7 +241,7 @@ TEST_F(FltkSetupWindow, RatesAreChosenInTheirOwnGroup)
     EXPECT_EQ(o.mixingRate, 22050);
 }
 
-TEST_F(FltkSetupWindow, NoSoundGivesDriverZeroAndKeepsTheRate)
+TEST_F(DefaultSetupWindow, NoSoundGivesDriverZeroAndKeepsTheRate)
 {
     SoundOptions o;
     bool mmSoundStillChecked = true, rateStillChecked = false;
@@ -259,7 +259,7 @@ TEST_F(FltkSetupWindow, NoSoundGivesDriverZeroAndKeepsTheRate)
     EXPECT_TRUE(rateStillChecked);
 }
 
-TEST_F(FltkSetupWindow, DisabledControlsCannotBeChosen)
+TEST_F(DefaultSetupWindow, DisabledControlsCannotBeChosen)
 {
     SoundOptions o;
     std::vector<bool> enabledSeen;
@@ -290,7 +290,7 @@ TEST_F(FltkSetupWindow, DisabledControlsCannotBeChosen)
     EXPECT_TRUE(enabledSeen[kGoButton]);
 }
 
-TEST_F(FltkSetupWindow, FlipRightToggles)
+TEST_F(DefaultSetupWindow, FlipRightToggles)
 {
     SoundOptions o;
     showSetupWindow(1, o, user([](platform::SetupWindow& w) {
@@ -306,7 +306,7 @@ TEST_F(FltkSetupWindow, FlipRightToggles)
     EXPECT_FALSE(o.flip);
 }
 
-TEST_F(FltkSetupWindow, EnterPressesGo)
+TEST_F(DefaultSetupWindow, EnterPressesGo)
 {
     SoundOptions o;
     EXPECT_EQ(showSetupWindow(1, o, user([](platform::SetupWindow& w) {
@@ -317,7 +317,7 @@ TEST_F(FltkSetupWindow, EnterPressesGo)
     EXPECT_EQ(o.mixingRate, 11000);
 }
 
-TEST_F(FltkSetupWindow, ClosingTheWindowIsGoWithTheCurrentChecks)
+TEST_F(DefaultSetupWindow, ClosingTheWindowIsGoWithTheCurrentChecks)
 {
     SoundOptions o;
     EXPECT_EQ(showSetupWindow(1, o, user([](platform::SetupWindow& w) {
@@ -332,7 +332,7 @@ TEST_F(FltkSetupWindow, ClosingTheWindowIsGoWithTheCurrentChecks)
     EXPECT_TRUE(o.flip);
 }
 
-TEST_F(FltkSetupWindow, ClicksOutsideTheControlsAndOnLabelsChangeNothing)
+TEST_F(DefaultSetupWindow, ClicksOutsideTheControlsAndOnLabelsChangeNothing)
 {
     SoundOptions o;
     bool stillWaiting = false;

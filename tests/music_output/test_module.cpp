@@ -1,9 +1,10 @@
 #include "tests/music_output/test_module.h"
 
+#include "platform/environment.h"
+
 #include <atomic>
 #include <cstdio>
 #include <fstream>
-#include <unistd.h>
 
 namespace music_output_test {
 
@@ -39,7 +40,7 @@ music_test::XmModule markerModule(const std::vector<std::pair<int, int>>& rowAnd
 ModuleFile::ModuleFile(const music_test::XmModule& module)
 {
     static std::atomic<int> counter{0};
-    path_ = "output_test_" + std::to_string(getpid()) + "_" + std::to_string(counter++) + ".xm";
+    path_ = "output_test_" + std::to_string(platform::processId()) + "_" + std::to_string(counter++) + ".xm";
     auto bytes = music_test::writeXm(module);
     std::ofstream out(path_, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -1,4 +1,5 @@
 // xmrender's WAV writer: the sizes its header states.
+#include "platform/environment.h"
 #include "tools/xmrender/wav_file.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -19,7 +19,7 @@ std::uint32_t le32(const std::vector<unsigned char>& b, std::size_t at)
 
 TEST(WavFile, HeaderStatesTheDataAndRiffSizes)
 {
-    const std::string path = ::testing::TempDir() + "wav_file_test_" + std::to_string(getpid()) + ".wav";
+    const std::string path = ::testing::TempDir() + "wav_file_test_" + std::to_string(platform::processId()) + ".wav";
     {
         xmrender::WavFile wav;
         ASSERT_TRUE(wav.open(path, 22050));

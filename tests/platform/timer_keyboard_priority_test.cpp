@@ -98,7 +98,7 @@ TEST(EscapeKey, ManualKeyFollowsPressAndRelease)
 TEST(EscapeKey, SdlKeyIsNotHeldWithoutEvents)
 {
     // No window, no events pumped: SDL's keyboard state is all released.
-    EXPECT_FALSE(platform::sdlEscapeKey().held());
+    EXPECT_FALSE(platform::systemEscapeKey().held());
 }
 
 TEST(ThreadPriority, RaisingAffectsOnlyTheCallingThreadAndNeverWorsensIt)

@@ -2,14 +2,15 @@
 # predict: marker n, heard at m ms (xmrender --markers), is taken on the first
 # frame k with k x 1000 / 60 >= m, so scene n starts on frame k + 1.
 #   cmake -DRECORD=... -DXMRENDER=... -DWORK=dir -P record_markers.cmake   (from build/)
+# EMULATOR: what runs the built programs in a cross build (empty otherwise).
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
-execute_process(COMMAND ${XMRENDER} data/tp.xm ${WORK}/tp.wav --seconds 181 --markers
+execute_process(COMMAND ${EMULATOR} ${XMRENDER} data/tp.xm ${WORK}/tp.wav --seconds 181 --markers
                 OUTPUT_VARIABLE markers RESULT_VARIABLE rc ERROR_QUIET)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "xmrender failed: ${rc}")
 endif()
-execute_process(COMMAND ${RECORD} --bench --fps 60 OUTPUT_VARIABLE bench RESULT_VARIABLE rc ERROR_QUIET)
+execute_process(COMMAND ${EMULATOR} ${RECORD} --bench --fps 60 OUTPUT_VARIABLE bench RESULT_VARIABLE rc ERROR_QUIET)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "record --bench failed: ${rc}")
 endif()

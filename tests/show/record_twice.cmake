@@ -1,8 +1,9 @@
 # Two short recordings with the same settings give the same frames and sound.
 #   cmake -DRECORD=... -DWORK=dir -P record_twice.cmake   (from build/)
+# EMULATOR: what runs the built programs in a cross build (empty otherwise).
 file(REMOVE_RECURSE ${WORK})
 foreach(run a b)
-  execute_process(COMMAND ${RECORD} ${WORK}/${run} --from 7 --seconds 1.5 --fps 30 --rate 22050
+  execute_process(COMMAND ${EMULATOR} ${RECORD} ${WORK}/${run} --from 7 --seconds 1.5 --fps 30 --rate 22050
                   RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_QUIET)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "record failed: ${rc}\n${err}")

@@ -4,6 +4,7 @@
 # window once it shows. Passes when the demo exits with status 0.
 #   run_demo.sh DEMO end|escape FIRST_SCENE      (from build/, where data/ is)
 # FIRST_SCENE > 0 starts the show (and the music) at that scene's marker.
+# DEMO_EMULATOR, when set, runs the demo (wine64 for the Windows build).
 set -u
 demo=$1 mode=$2 scene=$3
 [ -n "${DISPLAY:-}" ] || { echo "no X display: skipped"; exit 77; }
@@ -18,7 +19,7 @@ find_window() { # title pattern; prints the window id once it is there
     return 1
 }
 
-SDL_AUDIODRIVER=dummy DEMO_TEST_FIRST_SCENE=$scene "$demo" &
+SDL_AUDIODRIVER=dummy DEMO_TEST_FIRST_SCENE=$scene ${DEMO_EMULATOR:-} "$demo" &
 pid=$!
 trap 'kill $pid 2>/dev/null' EXIT
 

@@ -1,11 +1,11 @@
 #include "tests/support/scratch_dir.h"
 
-#include <unistd.h>
+#include "platform/environment.h"
 
 namespace testing_support {
 
 ScratchDir::ScratchDir(const std::string& name)
-    : path_(std::filesystem::temp_directory_path() / (name + "." + std::to_string(::getpid())))
+    : path_(std::filesystem::temp_directory_path() / (name + "." + std::to_string(platform::processId())))
 {
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);

@@ -1,5 +1,6 @@
 #include "tools/common/png_file.h"
 
+#define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
 #include <cstdint>

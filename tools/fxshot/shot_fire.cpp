@@ -5,6 +5,7 @@
 // still is the picture of the frame at T. The random generator is seeded
 // with a fixed value, so the same T always gives the same still.
 #include "effects/fire_tunnel.h"
+#include "platform/random_numbers.h"
 #include "tools/fxshot/fxshot.h"
 
 #include <cmath>
@@ -22,10 +23,10 @@ fxshot::Registrar fire({"fire", "T", 1,
                             const double end = fxshot::parseNumber(arguments[0], "T (milliseconds)");
                             if (!(end >= 0) || end > 3600000)
                                 throw std::runtime_error("T must lie between 0 and 3600000 ms");
-                            std::srand(fireSeed);
+                            platform::seedRandom(fireSeed);
                             effects::FireTunnel tunnel(10, 320, 200, 10.0f);
-                            const long frames = static_cast<long>(std::floor(end * framesPerSecond / 1000));
-                            for (long i = 0; i <= frames; ++i) {
+                            const int frames = static_cast<int>(std::floor(end * framesPerSecond / 1000));
+                            for (int i = 0; i <= frames; ++i) {
                                 // The last frame is drawn at T itself.
                                 const double t = i == frames ? end : i * 1000 / framesPerSecond;
                                 tunnel.seedCount = 160;

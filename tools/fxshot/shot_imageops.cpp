@@ -9,6 +9,7 @@
 //   blit X Y                    a keyed sprite placed at (X, Y)
 #include "driver/compositing.h"
 #include "imageops/image_ops.h"
+#include "platform/portable_math.h"
 #include "tools/fxshot/fxshot.h"
 
 #include <algorithm>
@@ -75,9 +76,9 @@ void startPicture(const fxshot::Options& options, Surface& frame)
 std::uint32_t parseColour(const std::string& text)
 {
     std::size_t used = 0;
-    unsigned long value = 0;
+    unsigned long long value = 0; // a long may be 32 bits
     try {
-        value = std::stoul(text, &used, 16);
+        value = std::stoull(text, &used, 16);
     } catch (const std::exception&) {
         used = 0;
     }
@@ -167,8 +168,8 @@ fxshot::Registrar blitShot({"blit", "X Y", 2, [](const auto& arguments, const au
                                 for (int sy = 0; sy < 80; ++sy)
                                     for (int sx = 0; sx < 100; ++sx) {
                                         const double dx = sx - 49.5, dy = sy - 39.5;
-                                        const double r = std::hypot(dx, dy), a = std::atan2(dy, dx);
-                                        const double edge = 26 + 10 * std::cos(5 * a);
+                                        const double r = std::hypot(dx, dy), a = platform::math::atan2(dy, dx);
+                                        const double edge = 26 + 10 * platform::math::cos(5 * a);
                                         std::uint32_t c = 0;
                                         if (r < edge)
                                             c = rgb(255, 200 - 4 * r, 40);

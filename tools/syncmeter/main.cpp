@@ -106,7 +106,7 @@ int main(int argc, char** argv)
     music::MusicServices services;
     services.openSetupWindow = [](const platform::SetupWindowSpec&) { return nullptr; }; // the defaults: wave output, 44100
     services.makeWaveOut = [&device]() -> std::unique_ptr<platform::WaveOut> {
-        auto d = std::make_unique<CountingWaveOut>(platform::createSdlWaveOut());
+        auto d = std::make_unique<CountingWaveOut>(platform::createDefaultWaveOut());
         device = d.get();
         return d;
     };
