@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds into build/ and runs the tests through CTest;
 # then cross-builds the Windows version into build-win64/ and runs its tests
-# under Wine (DEMO_SKIP_WINDOWS=1 leaves that part out). The browser version is
+# under Wine, the whole show included, and compiles the 32-bit Windows version
+# into build-win32/ (DEMO_SKIP_WINDOWS=1 leaves the Windows part out). The browser version is
 # built too (build-web/) and tested in headless chromium (label "web").
 # The run of the whole show (label "long") is left to: ctest --test-dir build -L long
 set -euo pipefail

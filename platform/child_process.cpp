@@ -1,16 +1,8 @@
 #include "platform/child_process.h"
 
-#include <csignal>
-#include <cstdlib>
-#include <sys/wait.h>
+#include "platform/child_process_system.h"
 
 namespace platform {
-
-namespace {
-
-bool exitedCleanly(int status) { return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0; }
-
-} // namespace
 
 CommandPipe::~CommandPipe()
 {
@@ -20,8 +12,7 @@ CommandPipe::~CommandPipe()
 bool CommandPipe::open(const std::string& command)
 {
     close();
-    std::signal(SIGPIPE, SIG_IGN); // a closed pipe fails the write instead
-    pipe_ = popen(command.c_str(), "w");
+    pipe_ = openCommandPipe(command, true);
     return pipe_ != nullptr;
 }
 
@@ -34,37 +25,28 @@ bool CommandPipe::close()
 {
     if (!pipe_)
         return false;
-    const int status = pclose(pipe_);
+    const int status = closeCommandPipe(pipe_);
     pipe_ = nullptr;
-    return exitedCleanly(status);
+    return status == 0;
 }
 
 bool runCommand(const std::string& command)
 {
-    return exitedCleanly(std::system(command.c_str()));
+    return runShellCommand(command) == 0;
 }
 
 CommandOutput runCapturingOutput(const std::string& command)
 {
     CommandOutput result;
-    std::FILE* pipe = popen(command.c_str(), "r");
+    std::FILE* pipe = openCommandPipe(command, false);
     if (!pipe)
         return result;
     char buffer[4096];
     std::size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
         result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.status = status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.status = closeCommandPipe(pipe);
     return result;
-}
-
-std::string shellQuoted(const std::string& text)
-{
-    std::string out = "'";
-    for (char c : text)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
 }
 
 } // namespace platform

@@ -47,6 +47,55 @@ struct WaveHeader {
     bool done() const { return (flags.load(std::memory_order_acquire) & waveHeaderDone) != 0; }
 };
 
+// The block state changes every wave output makes alike. The flags are
+// written by one side at a time (the caller while the block is not queued,
+// the device while it is), so a load and a store are enough.
+
+// Prepares a block that is not queued.
+inline WaveResult markPrepared(WaveHeader& header)
+{
+    const std::uint32_t flags = header.flags.load(std::memory_order_acquire);
+    if (flags & waveHeaderInQueue)
+        return waveStillPlaying;
+    header.flags.store(flags | waveHeaderPrepared, std::memory_order_release);
+    return waveOk;
+}
+
+// Unprepares a block that is not queued.
+inline WaveResult markUnprepared(WaveHeader& header)
+{
+    const std::uint32_t flags = header.flags.load(std::memory_order_acquire);
+    if (flags & waveHeaderInQueue)
+        return waveStillPlaying;
+    header.flags.store(flags & ~waveHeaderPrepared, std::memory_order_release);
+    return waveOk;
+}
+
+// Whether a block may be queued: prepared and not queued yet.
+inline WaveResult checkWritable(const WaveHeader& header)
+{
+    const std::uint32_t flags = header.flags.load(std::memory_order_acquire);
+    if (!(flags & waveHeaderPrepared))
+        return waveUnprepared;
+    if (flags & waveHeaderInQueue)
+        return waveStillPlaying;
+    return waveOk;
+}
+
+// Queued, and not done until the device says so.
+inline void markQueued(WaveHeader& header)
+{
+    const std::uint32_t flags = header.flags.load(std::memory_order_acquire);
+    header.flags.store((flags & ~waveHeaderDone) | waveHeaderInQueue, std::memory_order_release);
+}
+
+// Played (or returned by a reset): out of the queue and done.
+inline void markDone(WaveHeader& header)
+{
+    const std::uint32_t flags = header.flags.load(std::memory_order_relaxed);
+    header.flags.store((flags & ~waveHeaderInQueue) | waveHeaderDone, std::memory_order_release);
+}
+
 // PCM format of the device: 16-bit signed stereo at the mixing rate.
 struct WaveFormat {
     std::uint16_t formatTag = 1; // PCM

@@ -40,11 +40,7 @@ WaveResult FakeWaveOut::prepare(WaveHeader& header)
     std::lock_guard<std::mutex> lock(mutex_);
     if (config_.prepareResult != waveOk)
         return note("prepare", config_.prepareResult);
-    std::uint32_t flags = header.flags.load(std::memory_order_acquire);
-    if (flags & waveHeaderInQueue)
-        return note("prepare", waveStillPlaying);
-    header.flags.store(flags | waveHeaderPrepared, std::memory_order_release);
-    return note("prepare", waveOk);
+    return note("prepare", markPrepared(header));
 }
 
 WaveResult FakeWaveOut::unprepare(WaveHeader& header)
@@ -52,11 +48,7 @@ WaveResult FakeWaveOut::unprepare(WaveHeader& header)
     std::lock_guard<std::mutex> lock(mutex_);
     if (config_.unprepareResult != waveOk)
         return note("unprepare", config_.unprepareResult);
-    std::uint32_t flags = header.flags.load(std::memory_order_acquire);
-    if (flags & waveHeaderInQueue)
-        return note("unprepare", waveStillPlaying);
-    header.flags.store(flags & ~waveHeaderPrepared, std::memory_order_release);
-    return note("unprepare", waveOk);
+    return note("unprepare", markUnprepared(header));
 }
 
 WaveResult FakeWaveOut::write(WaveHeader& header)
@@ -67,12 +59,9 @@ WaveResult FakeWaveOut::write(WaveHeader& header)
         return note(what, config_.writeResult);
     if (!open_)
         return note(what, waveInvalidHandle);
-    std::uint32_t flags = header.flags.load(std::memory_order_acquire);
-    if (!(flags & waveHeaderPrepared))
-        return note(what, waveUnprepared);
-    if (flags & waveHeaderInQueue)
-        return note(what, waveStillPlaying);
-    header.flags.store((flags & ~waveHeaderDone) | waveHeaderInQueue, std::memory_order_release);
+    if (WaveResult writable = checkWritable(header); writable != waveOk)
+        return note(what, writable);
+    markQueued(header);
     queue_.push_back(&header);
     writeOrder_.push_back(header.data);
     ++writes_;
@@ -91,10 +80,8 @@ WaveResult FakeWaveOut::reset()
             return note("reset", result);
         if (!open_)
             return note("reset", waveInvalidHandle);
-        for (WaveHeader* header : queue_) {
-            std::uint32_t flags = header->flags.load(std::memory_order_relaxed);
-            header->flags.store((flags & ~waveHeaderInQueue) | waveHeaderDone, std::memory_order_release);
-        }
+        for (WaveHeader* header : queue_)
+            markDone(*header);
         if (!queue_.empty())
             event = event_;
         queue_.clear();
@@ -134,8 +121,7 @@ bool FakeWaveOut::finishWhere(const std::uint8_t* data, bool first)
         WaveHeader* header = *it;
         queue_.erase(it);
         played_.insert(played_.end(), header->data, header->data + header->length);
-        std::uint32_t flags = header->flags.load(std::memory_order_relaxed);
-        header->flags.store((flags & ~waveHeaderInQueue) | waveHeaderDone, std::memory_order_release);
+        markDone(*header);
         event = event_;
     }
     if (event)

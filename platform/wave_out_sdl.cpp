@@ -81,22 +81,14 @@ public:
 
     WaveResult prepare(WaveHeader& header) override
     {
-        std::uint32_t flags = header.flags.load(std::memory_order_acquire);
-        if (flags & waveHeaderInQueue)
-            return waveStillPlaying;
         if (!header.data && header.length)
             return waveInvalidParam;
-        header.flags.store(flags | waveHeaderPrepared, std::memory_order_release);
-        return waveOk;
+        return markPrepared(header);
     }
 
     WaveResult unprepare(WaveHeader& header) override
     {
-        std::uint32_t flags = header.flags.load(std::memory_order_acquire);
-        if (flags & waveHeaderInQueue)
-            return waveStillPlaying;
-        header.flags.store(flags & ~waveHeaderPrepared, std::memory_order_release);
-        return waveOk;
+        return markUnprepared(header);
     }
 
     WaveResult write(WaveHeader& header) override
@@ -104,12 +96,9 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         if (!device_)
             return waveInvalidHandle;
-        std::uint32_t flags = header.flags.load(std::memory_order_acquire);
-        if (!(flags & waveHeaderPrepared))
-            return waveUnprepared;
-        if (flags & waveHeaderInQueue)
-            return waveStillPlaying;
-        header.flags.store((flags & ~waveHeaderDone) | waveHeaderInQueue, std::memory_order_release);
+        if (WaveResult writable = checkWritable(header); writable != waveOk)
+            return writable;
+        markQueued(header);
         queue_.push_back(&header);
         return waveOk;
     }
@@ -124,7 +113,7 @@ public:
             if (!device_)
                 return waveInvalidHandle;
             for (WaveHeader* header : queue_)
-                finish(*header);
+                markDone(*header);
             if (!queue_.empty())
                 event = event_;
             queue_.clear();
@@ -169,12 +158,6 @@ public:
     }
 
 private:
-    static void finish(WaveHeader& header)
-    {
-        std::uint32_t flags = header.flags.load(std::memory_order_relaxed);
-        header.flags.store((flags & ~waveHeaderInQueue) | waveHeaderDone, std::memory_order_release);
-    }
-
     static void callback(void* user, Uint8* stream, int length)
     {
         static_cast<SdlWaveOut*>(user)->fill(stream, static_cast<std::uint32_t>(length));
@@ -195,7 +178,7 @@ private:
                 length -= take;
                 offset_ += take;
                 if (offset_ >= header.length) {
-                    finish(header);
+                    markDone(header);
                     queue_.pop_front();
                     offset_ = 0;
                     finished = true;

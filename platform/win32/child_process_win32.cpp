@@ -2,54 +2,25 @@
 // runtime's _popen and system use. Their results are the program's exit
 // codes themselves.
 #include "platform/child_process.h"
+#include "platform/child_process_system.h"
 
 #include <cstdlib>
 
 namespace platform {
 
-CommandPipe::~CommandPipe()
+std::FILE* openCommandPipe(const std::string& command, bool forWriting)
 {
-    close();
+    return _popen(command.c_str(), forWriting ? "wb" : "rb");
 }
 
-bool CommandPipe::open(const std::string& command)
+int closeCommandPipe(std::FILE* pipe)
 {
-    close();
-    pipe_ = _popen(command.c_str(), "wb");
-    return pipe_ != nullptr;
+    return _pclose(pipe);
 }
 
-bool CommandPipe::write(const void* data, std::size_t bytes)
+int runShellCommand(const std::string& command)
 {
-    return pipe_ && std::fwrite(data, 1, bytes, pipe_) == bytes;
-}
-
-bool CommandPipe::close()
-{
-    if (!pipe_)
-        return false;
-    const int status = _pclose(pipe_);
-    pipe_ = nullptr;
-    return status == 0;
-}
-
-bool runCommand(const std::string& command)
-{
-    return std::system(command.c_str()) == 0;
-}
-
-CommandOutput runCapturingOutput(const std::string& command)
-{
-    CommandOutput result;
-    std::FILE* pipe = _popen(command.c_str(), "rb");
-    if (!pipe)
-        return result;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.output.append(buffer, n);
-    result.status = _pclose(pipe);
-    return result;
+    return std::system(command.c_str());
 }
 
 std::string shellQuoted(const std::string& text)

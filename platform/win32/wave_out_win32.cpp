@@ -63,24 +63,18 @@ public:
 
     WaveResult prepare(WaveHeader& header) override
     {
-        std::uint32_t flags = header.flags.load(std::memory_order_acquire);
-        if (flags & waveHeaderInQueue)
-            return waveStillPlaying;
         if (!header.data && header.length)
             return waveInvalidParam;
-        header.flags.store(flags | waveHeaderPrepared, std::memory_order_release);
-        return waveOk;
+        return markPrepared(header);
     }
 
     WaveResult unprepare(WaveHeader& header) override
     {
-        std::uint32_t flags = header.flags.load(std::memory_order_acquire);
-        if (flags & waveHeaderInQueue)
+        if (header.flags.load(std::memory_order_acquire) & waveHeaderInQueue)
             return waveStillPlaying;
         std::lock_guard<std::mutex> lock(mutex_);
         releaseSystemHeader(&header);
-        header.flags.store(flags & ~waveHeaderPrepared, std::memory_order_release);
-        return waveOk;
+        return markUnprepared(header);
     }
 
     WaveResult write(WaveHeader& header) override
@@ -88,11 +82,8 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         if (!device_)
             return waveInvalidHandle;
-        std::uint32_t flags = header.flags.load(std::memory_order_acquire);
-        if (!(flags & waveHeaderPrepared))
-            return waveUnprepared;
-        if (flags & waveHeaderInQueue)
-            return waveStillPlaying;
+        if (WaveResult writable = checkWritable(header); writable != waveOk)
+            return writable;
         WAVEHDR& system = systemHeaders_[&header];
         if (system.lpData != reinterpret_cast<LPSTR>(header.data) || system.dwBufferLength != header.length) {
             releaseSystemHeader(&header);
@@ -106,7 +97,8 @@ public:
                 return static_cast<WaveResult>(prepared);
             }
         }
-        header.flags.store((flags & ~waveHeaderDone) | waveHeaderInQueue, std::memory_order_release);
+        const std::uint32_t flags = header.flags.load(std::memory_order_acquire);
+        markQueued(header);
         queue_.push_back(&header);
         const MMRESULT written = waveOutWrite(device_, &systemHeaders_[&header], sizeof(WAVEHDR));
         if (written != MMSYSERR_NOERROR) {
@@ -135,7 +127,7 @@ public:
             if (result == MMSYSERR_NOERROR) {
                 // Blocks whose done messages are still on their way are done now.
                 for (WaveHeader* header : queue_)
-                    finish(*header);
+                    markDone(*header);
                 if (!queue_.empty())
                     event = event_;
                 queue_.clear();
@@ -184,12 +176,6 @@ public:
     }
 
 private:
-    static void finish(WaveHeader& header)
-    {
-        std::uint32_t flags = header.flags.load(std::memory_order_relaxed);
-        header.flags.store((flags & ~waveHeaderInQueue) | waveHeaderDone, std::memory_order_release);
-    }
-
     // Called with the lock held and the block not queued.
     void releaseSystemHeader(WaveHeader* header)
     {
@@ -225,7 +211,7 @@ private:
             // Blocks finish in the order they were written.
             for (auto k = queue_.begin(); k != it + 1; ++k) {
                 finishedBytes_ += (*k)->length;
-                finish(**k);
+                markDone(**k);
             }
             queue_.erase(queue_.begin(), it + 1);
             event = event_;

@@ -31,8 +31,9 @@ TEST(MarkerSeek, FindsTheFirstRowInPlayOrderAndStartsTheSongThere)
     for (const Case c : {Case{9, 0, 2}, Case{3, 0, 20}, Case{7, 1, 40}, Case{8, -1, 0}}) {
         const music::MarkerPlace place = music::findMarker(*song, c.value);
         EXPECT_EQ(place.orderPosition, c.position) << c.value;
-        if (c.position >= 0)
+        if (c.position >= 0) {
             EXPECT_EQ(place.row, c.row) << c.value;
+        }
     }
 
     song->start(44100);
