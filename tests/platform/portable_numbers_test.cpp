@@ -64,8 +64,11 @@ TEST(PortableMath, NearestDoubleOnRandomArguments)
     for (int i = 0; i < 20000; ++i) {
         const double x = angle(random), y = coordinate(random), x2 = coordinate(random);
         const double z = unit(random), p = power(random);
-        wrong[0] += pm::sin(x) != static_cast<double>(sinq(x));
-        wrong[1] += pm::cos(x) != static_cast<double>(cosq(x));
+        // Large angles, and small ones (no reduction, near the quick way's
+        // table points).
+        const double s = z * std::ldexp(1.0, -(i % 40));
+        wrong[0] += (pm::sin(x) != static_cast<double>(sinq(x))) + (pm::sin(s) != static_cast<double>(sinq(s)));
+        wrong[1] += (pm::cos(x) != static_cast<double>(cosq(x))) + (pm::cos(s) != static_cast<double>(cosq(s)));
         wrong[2] += pm::atan2(y, x2) != static_cast<double>(atan2q(y, x2));
         wrong[3] += pm::acos(z) != static_cast<double>(acosq(z));
         wrong[4] += pm::exp2(p) != static_cast<double>(exp2q(p));
