@@ -95,18 +95,26 @@ constexpr double twoOverPi = 6.36619772367581382433e-01;
 // the remainder in [-pi/4, pi/4] (a little beyond for rounding).
 DD reduce(double x, int& quarter)
 {
-    // floor(x 2/pi + 1/2) in integers (|x| < 2^20 here): quicker than the
-    // library's floor and fmod, and exact.
+    // k = floor(x 2/pi + 1/2), in integers where they hold it (quicker than
+    // the library's floor and fmod, and exact); the pre-reduction of larger
+    // arguments may leave some beyond 2^52.
     const double t = x * twoOverPi + 0.5;
-    long long n = static_cast<long long>(t);
-    if (static_cast<double>(n) > t)
-        --n;
-    const double k = static_cast<double>(n);
+    double k;
+    if (std::fabs(t) < 0x1p52) {
+        long long n = static_cast<long long>(t);
+        if (static_cast<double>(n) > t)
+            --n;
+        k = static_cast<double>(n);
+        quarter = static_cast<int>(n & 3); // k mod 4, also for negative k
+    } else {
+        k = std::floor(t);
+        const double m = std::fmod(k, 4.0);
+        quarter = static_cast<int>(m < 0 ? m + 4 : m);
+    }
     DD r = twoSum(x, -(k * pio2_1));
     r = add(r, DD{-(k * pio2_2), 0});
     r = add(r, DD{-(k * pio2_3), 0});
     r = add(r, neg(twoProd(k, pio2_3t)));
-    quarter = static_cast<int>(n & 3); // k mod 4, also for negative k
     return r;
 }
 
@@ -280,6 +288,20 @@ double reducedLarge(double x)
 
 bool large(double x) { return !(std::fabs(x) < 0x1p20); }
 
+// A finite x of any size brought to where reduce() works. Up to 2^60 by
+// whole turns of 2 pi in double-double; beyond, where that product would
+// overflow or lose every bit, by the exact remainder modulo a double next
+// to 2 pi (meaningless as an angle, but the same everywhere and inside
+// one turn).
+double reducedBelowLarge(double x)
+{
+    if (!large(x))
+        return x;
+    if (std::fabs(x) < 0x1p60)
+        return reducedLarge(x);
+    return std::fmod(x, 2 * pio2_1 + 2 * pio2_2);
+}
+
 } // namespace
 
 double sin(double x)
@@ -288,8 +310,7 @@ double sin(double x)
         return std::numeric_limits<double>::quiet_NaN();
     if (x == 0)
         return x; // keeps the sign of zero
-    if (large(x))
-        x = reducedLarge(x);
+    x = reducedBelowLarge(x);
     return roundedSinOrCos(x, true);
 }
 
@@ -297,8 +318,7 @@ double cos(double x)
 {
     if (!std::isfinite(x))
         return std::numeric_limits<double>::quiet_NaN();
-    if (large(x))
-        x = reducedLarge(x);
+    x = reducedBelowLarge(x);
     return roundedSinOrCos(x, false);
 }
 

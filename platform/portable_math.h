@@ -11,8 +11,9 @@
 // with plain IEEE additions and multiplications, which round the same
 // everywhere. Arguments of sin and cos are reduced exactly for magnitudes up
 // to 2^20 (about a million); beyond that the accuracy falls as the argument
-// grows (about 2^-34 absolute at 10^22), but the bits are still the same on
-// every platform.
+// grows (about 2^-34 absolute at 10^22, nothing beyond 2^60), but the bits
+// are still the same on every platform, and any finite argument gives a
+// value in [-1, 1].
 namespace platform::math {
 
 double sin(double x);
