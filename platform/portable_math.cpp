@@ -302,6 +302,21 @@ double reducedBelowLarge(double x)
     return std::fmod(x, 2 * pio2_1 + 2 * pio2_2);
 }
 
+// An angle t0 within a few ulp of the angle of (x, y), refined by one Newton
+// step on y cos t - x sin t = 0 in double-double: the error left is about the
+// square of the first one, far below the last bit, so the rounded result no
+// longer depends on where t0 came from.
+double refinedAngle(double t0, DD y, DD x)
+{
+    DD s, c;
+    sinCos(t0, s, c);
+    const DD num = add(mul(c, y), neg(mul(s, x)));
+    const DD den = add(mul(c, x), mul(s, y));
+    if (den.hi == 0)
+        return t0;
+    return rounded(add(DD{t0, 0}, div(num, den)));
+}
+
 } // namespace
 
 double sin(double x)
@@ -324,10 +339,8 @@ double cos(double x)
 
 double atan2(double y, double x)
 {
-    // The library's angle, within a few ulp on any platform, refined by one
-    // Newton step on y cos t - x sin t = 0 in double-double: the error left
-    // is about the square of the first one, far below the last bit, so the
-    // rounded result no longer depends on the library.
+    // The library's angle, within a few ulp on any platform, refined until
+    // its rounding no longer depends on the library.
     const double t0 = std::atan2(y, x);
     if (!std::isfinite(t0) || (y == 0 && x == 0) || std::isinf(y) || std::isinf(x))
         return t0;
@@ -335,13 +348,7 @@ double atan2(double y, double x)
     // over- or underflows.
     const int e = std::ilogb(std::fmax(std::fabs(x), std::fabs(y)));
     const double xn = std::ldexp(x, -e), yn = std::ldexp(y, -e);
-    DD s, c;
-    sinCos(t0, s, c);
-    const DD num = add(mul(c, yn), neg(mul(s, xn)));
-    const DD den = add(mul(c, xn), mul(s, yn));
-    if (den.hi == 0)
-        return t0;
-    return rounded(add(DD{t0, 0}, div(num, den)));
+    return refinedAngle(t0, DD{yn, 0}, DD{xn, 0});
 }
 
 double acos(double z)
@@ -360,13 +367,7 @@ double acos(double z)
     const DD root = r0 == 0 ? DD{0, 0} : add(DD{r0, 0}, div(add(q, neg(twoProd(r0, r0))), DD{2 * r0, 0}));
     // atan2(root, z) in double-double: the angle whose tangent is root / z.
     const double t0 = std::atan2(rounded(root), z);
-    DD s, c;
-    sinCos(t0, s, c);
-    const DD num = add(mul(c, root), neg(mul(s, z)));
-    const DD den = add(mul(c, z), mul(s, root));
-    if (den.hi == 0)
-        return t0;
-    return rounded(add(DD{t0, 0}, div(num, den)));
+    return refinedAngle(t0, root, DD{z, 0});
 }
 
 double exp2(double x)
