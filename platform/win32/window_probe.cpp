@@ -60,4 +60,11 @@ bool postKeyDown(const std::string& title, int virtualKey)
     return window && PostMessageW(window, WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1);
 }
 
+bool postAltKeyDown(const std::string& title, int virtualKey)
+{
+    HWND window = findWindow(title);
+    const LPARAM altHeld = 1 | (1 << 29); // one press, with the context bit for Alt
+    return window && PostMessageW(window, WM_SYSKEYDOWN, static_cast<WPARAM>(virtualKey), altHeld);
+}
+
 } // namespace platform::win32

@@ -16,4 +16,7 @@ std::vector<std::uint32_t> windowClientPixels(const std::string& title, int& wid
 // when there is no such window.
 bool postKeyDown(const std::string& title, int virtualKey);
 
+// The same with Alt held (a system key-down message, as Alt+Enter sends).
+bool postAltKeyDown(const std::string& title, int virtualKey);
+
 } // namespace platform::win32

@@ -79,4 +79,21 @@ TEST_F(GdiWindow, KeysReachTheHandlerButF11FillsTheScreenWithTheAspectKept)
     EXPECT_TRUE(centre) << std::hex << at(w / 2, h / 2);
 }
 
+TEST_F(GdiWindow, AltEnterTogglesFullScreenAndBack)
+{
+    int w = 0, h = 0;
+    auto shownWidth = [&] {
+        display_->waitMessages(100);
+        display_->pumpMessages();
+        EXPECT_TRUE(display_->present());
+        platform::win32::windowClientPixels(kTitle, w, h);
+        return w;
+    };
+    ASSERT_TRUE(platform::win32::postAltKeyDown(kTitle, 0x0d)); // Alt+Enter
+    EXPECT_GT(shownWidth(), 320);
+    ASSERT_TRUE(platform::win32::postAltKeyDown(kTitle, 0x0d));
+    EXPECT_EQ(shownWidth(), 320);
+    EXPECT_EQ(h, 200);
+}
+
 } // namespace
