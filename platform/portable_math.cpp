@@ -254,26 +254,19 @@ double roundedSinOrCos(double x, bool wantSine)
     return rounded(quarter >= 2 ? neg(exact) : exact);
 }
 
-// sin (wantSine) or cos of x in double-double: the quarter turn picks the
-// series and its sign.
-DD sinOrCos(double x, bool wantSine)
+// sin and cos of x in double-double, from one reduction: the quarter turn
+// picks the series and their signs.
+void sinCos(double x, DD& s, DD& c)
 {
     int quarter = 0;
     const DD r = reduce(x, quarter);
-    if (!wantSine)
-        quarter = (quarter + 1) % 4; // cos x = sin(x + pi/2)
+    const DD sr = series(r, true), cr = series(r, false);
     switch (quarter) {
-    case 0: return series(r, true);
-    case 1: return series(r, false);
-    case 2: return neg(series(r, true));
-    default: return neg(series(r, false));
+    case 0: s = sr; c = cr; break;
+    case 1: s = cr; c = neg(sr); break;
+    case 2: s = neg(sr); c = neg(cr); break;
+    default: s = neg(cr); c = sr; break;
     }
-}
-
-void sinCos(double x, DD& s, DD& c)
-{
-    s = sinOrCos(x, true);
-    c = sinOrCos(x, false);
 }
 
 // Past 2^20 the reduction's k times pi/2 pieces are no longer exact: reduce
